@@ -1,0 +1,38 @@
+// Entry point: prints the banner, checks the command line and hands the one path to the patcher.
+#include "frontend/output.hpp"
+#include "patcher/patcher.hpp"
+
+#include <array>
+
+namespace {
+
+// Printed on every run, before anything else, so the user sees what is about to happen.
+void print_banner()
+{
+    static constexpr std::array<const char *, 8> banner = {
+        "memwiden " MEMWIDEN_VERSION " (c) 2026 the memwiden developers\n",
+        "\n",
+        "This program is meant to fix the sourge 'engine.dll' used by\n",
+        "'Nightfall Covenant'(TM) so that it will work\n",
+        "on machines with more than 2GB of RAM.\n\n",
+        "The game must be patched to version 1.20 for this to work.\n\n",
+        "There is no guarantee that it will function correctly.\n\n",
+        "Keep a backup copy of 'engine.dll': the change is made in place.\n\n",
+    };
+    for (const char *text : banner) {
+        print_text(text);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    print_banner();
+    // Anything but one argument is a mistake, most often a path with a space left unquoted.
+    if (argc != 2) {
+        print_usage();
+        return 1;
+    }
+    return patch_engine_dll(argv[1]);
+}

@@ -1,0 +1,14 @@
+// Writes the program's texts to standard output; nothing ever goes to standard error.
+#include "frontend/output.hpp"
+
+#include <cstdio>
+
+int print_text(const char *text)
+{
+    return std::fputs(text, stdout) == EOF ? -1 : 0;
+}
+
+void print_usage()
+{
+    print_text("Usage: memwiden <engine.dll path>\n");
+}
