@@ -1,0 +1,4 @@
+# The shipped program: 32-bit Windows. This machine cannot run it, so it has no emulator.
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(mingw_triplet i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
