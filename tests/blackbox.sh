@@ -47,7 +47,8 @@ window='\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work" && cd "$work" && mkdir -m 755 'game dir'
-path='game dir/engine.dll' arg='game dir/engine.dll'
+path='game dir/engine.dll'
+arg=$path
 
 # put OFFSET BYTES FILE: overwrites bytes in place, as the program does.
 put() { printf "$2" | dd of="$3" bs=1 seek="$1" conv=notrunc status=none; }
