@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Makes a private Wine that runs 32-bit Windows programs here, where the kernel cannot run i386
+# code: the i386 loader runs under qemu user mode. Usage: wine32.sh DIR; DIR/lib/wine/wine64 is
+# then the runner. Exits 1, saying what is missing, on a machine without the pieces.
+set -euo pipefail
+
+dir=$1
+# Older qemu maps the loader's libraries where Wine needs its own memory, and Wine dies at start.
+qemu=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\..*/\1/p')
+if [ "${qemu:-0}" -lt 10 ]; then
+    echo 'qemu-i386 10 or later is missing (qemu-user from bookworm-backports)'
+    exit 1
+fi
+if [ ! -x /usr/lib/wine/wine64 ] || [ ! -d /usr/lib/i386-linux-gnu/wine ]; then
+    echo 'i386 Wine is missing (wine64 and wine32:i386)'
+    exit 1
+fi
+
+# Wine finds its libraries from the real path of the running loader, and starts a 32-bit program
+# through the loader of the same folder whose name lacks the "64": so both are copies here, and
+# the 32-bit one is reached through qemu.
+mkdir -p "$dir/lib/wine" "$dir/lib/x86_64-linux-gnu" "$dir/lib/i386-linux-gnu" "$dir/share"
+cp /usr/lib/wine/wine64 "$dir/lib/wine/wine64"
+cp /usr/lib/wine/wine "$dir/lib/wine/wine.i386"
+ln -sfn /usr/lib/wine/wineserver "$dir/lib/wine/wineserver"
+ln -sfn /usr/lib/x86_64-linux-gnu/wine "$dir/lib/x86_64-linux-gnu/wine"
+ln -sfn /usr/lib/i386-linux-gnu/wine "$dir/lib/i386-linux-gnu/wine"
+ln -sfn /usr/share/wine "$dir/share/wine"
+# -0 keeps this script as the loader's name, so that 32-bit children start the same way;
+# WINELOADERNOEXEC keeps the preloader from starting the loader again outside qemu.
+cat >"$dir/lib/wine/wine" <<'LOADER'
+#!/bin/sh
+here=$(dirname "$0")
+WINELOADERNOEXEC=1 exec qemu-i386 -0 "$here/wine" "$here/wine.i386" "$@"
+LOADER
+chmod 755 "$dir/lib/wine/wine"
