@@ -7,35 +7,40 @@ name=$1 version=$2 program=$3
 shift 3
 runner=("$@")
 
-# file: what lies at the path; how: the command line and its conditions; the last line of output
-# ('%s' is the path; an error line is followed by the usage line, and - means no such line).
+# folder: where the file lies (_ stands for a space); file: what lies at the path; how: the command
+# line and its conditions; the last line of output ('%s' is the path; an error line is followed by
+# the usage line, and - means no such line).
 cases() {
     cat <<'TABLE'
 # the argument count: banner and usage only, the file untouched
-args.none          good       none    1  -
-args.two           good       two     1  -
-args.three         good       three   1  -
+args.none          game_dir  good       none    1  -
+args.two           game_dir  good       two     1  -
+args.three         game_dir  good       three   1  -
 # the one change, made only where the window matches
-patch.ok           good       path    0  Successfully patched file '%s'!
-patch.exact_end    exact      path    0  Successfully patched file '%s'!
-patch.twice        patched    path    1  Error: Expected signature was not found in '%s'!
+patch.ok           game_dir  good       path    0  Successfully patched file '%s'!
+patch.exact_end    game_dir  exact      path    0  Successfully patched file '%s'!
+patch.twice        game_dir  patched    path    1  Error: Expected signature was not found in '%s'!
+# folders named in any script open, and their names come back byte for byte
+path.cyrillic      Игры      good       path    0  Successfully patched file '%s'!
+path.japanese      ゲーム_フォルダ  good       path    0  Successfully patched file '%s'!
+path.emoji         games_🎮   good       path    0  Successfully patched file '%s'!
 # refusals that leave the file as it was
-refuse.first_byte  first      path    1  Error: Expected signature was not found in '%s'!
-refuse.last_byte   last       path    1  Error: Expected signature was not found in '%s'!
-refuse.short_file  short      path    1  Error: Unable to read a signature from '%s'!
-refuse.missing     missing    path    1  Error: Unable to open file '%s'!
-refuse.directory   directory  path    1  Error: Unable to open file '%s'!
-refuse.read_only   good       nobody  1  Error: Unable to open file '%s'!
-refuse.empty_arg   good       empty   1  Error: Unable to open file '%s'!
+refuse.first_byte  game_dir  first      path    1  Error: Expected signature was not found in '%s'!
+refuse.last_byte   game_dir  last       path    1  Error: Expected signature was not found in '%s'!
+refuse.short_file  game_dir  short      path    1  Error: Unable to read a signature from '%s'!
+refuse.missing     game_dir  missing    path    1  Error: Unable to open file '%s'!
+refuse.directory   game_dir  directory  path    1  Error: Unable to open file '%s'!
+refuse.read_only   game_dir  good       nobody  1  Error: Unable to open file '%s'!
+refuse.empty_arg   game_dir  good       empty   1  Error: Unable to open file '%s'!
 # the system refuses the seek or the write
-io.seek_fifo       fifo       path    1  Error: Unable to seek to the proper position in '%s'!
-io.write_refused   good       limit   1  Error: Unable to write the modifications to '%s'!
+io.seek_fifo       game_dir  fifo       path    1  Error: Unable to seek to the proper position in '%s'!
+io.write_refused   game_dir  good       limit   1  Error: Unable to write the modifications to '%s'!
 TABLE
 }
 
 row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
-read -r _ file how status last <<<"$row"
+read -r _ folder file how status last <<<"$row"
 
 # A file owned by another user, a size limit and a FIFO exist only on POSIX systems.
 if [ ${#runner[@]} -gt 0 ] && [[ $file == fifo || $how == nobody || $how == limit ]]; then
@@ -46,8 +51,9 @@ offset=1025168
 window='\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-chmod 755 "$work" && cd "$work" && mkdir -m 755 'game dir'
-path='game dir/engine.dll'
+folder=${folder//_/ }
+chmod 755 "$work" && cd "$work" && mkdir -m 755 "$folder"
+path="$folder/engine.dll"
 arg=$path
 
 # put OFFSET BYTES FILE: overwrites bytes in place, as the program does.

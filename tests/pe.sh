@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the Windows program is what users can run as it is: a console program that needs
-# no DLL beyond Windows' own, declares itself a modern program and says what version it is.
+# no DLL beyond Windows' own, declares itself a modern program that takes paths in UTF-8, and says
+# what version it is.
 # Usage: pe.sh CASE PROGRAM VERSION OBJDUMP FORMAT
 set -euo pipefail
 
@@ -12,7 +13,10 @@ pe.imports)
     imports=$("$objdump" -p "$exe" | awk '/DLL Name:/ {print $3}' | sort | tr '\n' ' ')
     [ "$imports" = 'KERNEL32.dll msvcrt.dll ' ] || { echo "imports: $imports" >&2 && exit 1; }
     ;;
-pe.manifest) grep -q -a 'requestedExecutionLevel level="asInvoker"' "$exe" ;;
+pe.manifest)
+    grep -q -a 'requestedExecutionLevel level="asInvoker"' "$exe"
+    grep -q -a '<activeCodePage xmlns="[^"]*">UTF-8</activeCodePage>' "$exe"
+    ;;
 pe.version) strings -e l "$exe" | grep -A1 -x ProductVersion | tail -n 1 | grep -q -x "$version" ;;
 pe.size) [ "$(stat -c %s "$exe")" -lt 65536 ] ;;
 *) echo "no case named $name" >&2 && exit 2 ;;

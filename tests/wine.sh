@@ -7,10 +7,12 @@ server=$(dirname "$2")/wineserver
 case $1 in
 start)
     mkdir -p "$WINEPREFIX"
-    # Detached from the test's output, or the test would wait for the server to end.
-    "$server" -p </dev/null >/dev/null 2>&1
+    # Detached from the test's output, or the test would wait for the server to end. One left
+    # running by an interrupted run refuses to start a second, and serves as well.
+    "$server" -p </dev/null >/dev/null 2>&1 || true
     # The first start of a prefix reports its set-up on standard error; no test may see that.
-    "$2" wineboot --init >/dev/null 2>&1
+    # The 64-bit loader makes it, so that it holds the 32-bit system as well.
+    "$(dirname "$2")/wine64" wineboot --init >/dev/null 2>&1
     ;;
 stop) "$server" -k || true ;;
 esac

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes a private Wine that runs 32-bit Windows programs here, where the kernel cannot run i386
-# code: the i386 loader runs under qemu user mode. Usage: wine32.sh DIR; DIR/lib/wine/wine64 is
-# then the runner. Exits 1, saying what is missing, on a machine without the pieces.
+# code: the i386 loader runs under qemu user mode. Usage: wine32.sh DIR; DIR/lib/wine/wine is then
+# the runner. Exits 1, saying what is missing, on a machine without the pieces.
 set -euo pipefail
 
 dir=$1
@@ -18,10 +18,10 @@ fi
 
 # Wine finds its libraries from the real path of the running loader, and starts a 32-bit program
 # through the loader of the same folder whose name lacks the "64": so both are copies here, and
-# the 32-bit one is reached through qemu.
+# the 32-bit one is reached through qemu. A copy may be running, so it is replaced, not rewritten.
 mkdir -p "$dir/lib/wine" "$dir/lib/x86_64-linux-gnu" "$dir/lib/i386-linux-gnu" "$dir/share"
-cp /usr/lib/wine/wine64 "$dir/lib/wine/wine64"
-cp /usr/lib/wine/wine "$dir/lib/wine/wine.i386"
+cp --remove-destination /usr/lib/wine/wine64 "$dir/lib/wine/wine64"
+cp --remove-destination /usr/lib/wine/wine "$dir/lib/wine/wine.i386"
 ln -sfn /usr/lib/wine/wineserver "$dir/lib/wine/wineserver"
 ln -sfn /usr/lib/x86_64-linux-gnu/wine "$dir/lib/x86_64-linux-gnu/wine"
 ln -sfn /usr/lib/i386-linux-gnu/wine "$dir/lib/i386-linux-gnu/wine"

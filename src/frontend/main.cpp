@@ -1,4 +1,5 @@
 // Entry point: prints the banner, checks the command line and hands the one path to the patcher.
+#include "frontend/console.hpp"
 #include "frontend/output.hpp"
 #include "patcher/patcher.hpp"
 
@@ -24,15 +25,22 @@ void print_banner()
     }
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Patches the one path given. Anything else is a mistake, most often an unquoted path with a space.
+int run(int argc, char **argv)
 {
-    print_banner();
-    // Anything but one argument is a mistake, most often a path with a space left unquoted.
     if (argc != 2) {
         print_usage();
         return 1;
     }
     return patch_engine_dll(argv[1]);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    print_banner();
+    const int status = run(argc, argv);
+    hold_console();
+    return status;
 }

@@ -1,10 +1,16 @@
 // Writes the program's texts to standard output; nothing ever goes to standard error.
 #include "frontend/output.hpp"
 
+#include "frontend/console.hpp"
+
 #include <cstdio>
 
 int print_text(const char *text)
 {
+    const int result = print_to_console(text);
+    if (result != not_a_console) {
+        return result;
+    }
     return std::fputs(text, stdout) == EOF ? -1 : 0;
 }
 

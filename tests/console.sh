@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Runs memwiden under Wine in a tmux pane, which Wine makes a console of the program's own, as a
+# double-click or a drop on the program gives on Windows; checks that it waits for Enter there,
+# and only there. Usage: console.sh CASE PROGRAM WINE
+set -euo pipefail
+
+name=$1 program=$2 wine=$3
+prompt='Press Enter to close this window.'
+file='Игры/engine.dll'
+# A path longer than the program converts at a time, cut there in the middle of a letter.
+long=x$(printf 'Игры%.0s' {1..25})
+[ "$name" != console.long_path ] || file="$long/$long/engine.dll"
+case $name in
+console.alone | console.long_path)
+    command=("$program" "$file") waits=1 status=0 last="Successfully patched file '$file'!"
+    ;;
+console.no_args) command=("$program") waits=1 status=1 last='Usage: memwiden <engine.dll path>' ;;
+console.cmd) command=(cmd /c "$program" "$file") waits=0 status=0 last="Successfully patched file '$file'!" ;;
+*) echo "no case named $name" >&2 && exit 2 ;;
+esac
+
+work=$(mktemp -d)
+tmux=(tmux -S "$work/tmux" -f /dev/null)
+trap '"${tmux[@]}" kill-server 2>/dev/null; rm -rf "$work"' EXIT
+cd "$work" && mkdir -p "$(dirname "$file")"
+head -c 1048576 /dev/zero >"$file"
+printf '\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF' |
+    dd of="$file" bs=1 seek=1025168 conv=notrunc status=none
+
+# The pane outlives the program, so that its screen can still be read, and is wide enough that
+# no line wraps.
+"${tmux[@]}" new-session -d -x 600 -y 40 \
+    bash -c '"$@"; echo $? >status; exec sleep 600' pane "$wine" "${command[@]}"
+
+# The last lines on the screen, without the empty rows below them.
+screen() { "${tmux[@]}" capture-pane -p | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' | tail -n "$1"; }
+# until SECONDS TEST...: waits for the test to pass, checking ten times a second.
+until_true() {
+    local tries=$(($1 * 10))
+    shift
+    until "$@"; do
+        [ $((tries -= 1)) -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+shows() { [ "$(screen "$#")" = "$(printf '%s\n' "$@")" ]; }
+
+failed=0
+fail() { echo "$name: $*" >&2 && failed=1; }
+if [ "$waits" -eq 1 ]; then
+    until_true 30 shows "$last" '' "$prompt" || fail "no prompt after the last line: $(screen 5)"
+    sleep 2
+    [ ! -e status ] || fail 'the program did not wait for Enter'
+    "${tmux[@]}" send-keys Enter
+else
+    until_true 30 shows "$last" || fail "the last line is not the outcome: $(screen 5)"
+fi
+until_true 10 test -s status || fail 'the program did not end'
+[ "$(cat status 2>/dev/null)" = "$status" ] || fail "exit status $(cat status), expected $status"
+# The patch must have reached the file whether or not the window waited.
+byte=$(od -An -tx1 -j 1025172 -N 1 "$file" | tr -d ' ')
+[ "$byte" = "$([ "$name" = console.no_args ] && echo 7d || echo 73)" ] || fail "byte 0xFA494 is $byte"
+exit "$failed"
