@@ -6,7 +6,7 @@ set -euo pipefail
 
 dir=$1
 # Older qemu maps the loader's libraries where Wine needs its own memory, and Wine dies at start.
-qemu=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\..*/\1/p')
+qemu=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\..*/\1/p' || true)
 if [ "${qemu:-0}" -lt 10 ]; then
     echo 'qemu-i386 10 or later is missing (qemu-user from bookworm-backports)'
     exit 1
