@@ -15,7 +15,9 @@ console.alone | console.long_path)
     command=("$program" "$file") waits=1 status=0 last="Successfully patched file '$file'!"
     ;;
 console.no_args) command=("$program") waits=1 status=1 last='Usage: memwiden <engine.dll path>' ;;
-console.cmd) command=(cmd /c "$program" "$file") waits=0 status=0 last="Successfully patched file '$file'!" ;;
+console.cmd)
+    command=(cmd /c "$program" "$file") waits=0 status=0 last="Successfully patched file '$file'!"
+    ;;
 *) echo "no case named $name" >&2 && exit 2 ;;
 esac
 
@@ -59,5 +61,6 @@ until_true 10 test -s status || fail 'the program did not end'
 [ "$(cat status 2>/dev/null)" = "$status" ] || fail "exit status $(cat status), expected $status"
 # The patch must have reached the file whether or not the window waited.
 byte=$(od -An -tx1 -j 1025172 -N 1 "$file" | tr -d ' ')
-[ "$byte" = "$([ "$name" = console.no_args ] && echo 7d || echo 73)" ] || fail "byte 0xFA494 is $byte"
+want=$([ "$status" -eq 0 ] && echo 73 || echo 7d)
+[ "$byte" = "$want" ] || fail "byte 0xFA494 is $byte, expected $want"
 exit "$failed"
