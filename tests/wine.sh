@@ -3,13 +3,14 @@
 # Usage: wine.sh start|stop WINE; WINEPREFIX names the test's private prefix.
 set -euo pipefail
 
-server=$(dirname "$2")/wineserver
+loaders=$(dirname "$2")
+server=$loaders/wineserver
 case $1 in
 start)
     mkdir -p "$WINEPREFIX"
     # The first start of a prefix reports its set-up on standard error; no test may see that.
     # The 64-bit loader makes it, so that it holds the 32-bit system as well.
-    "$(dirname "$2")/wine64" wineboot --init >/dev/null 2>&1
+    "$loaders/wine64" wineboot --init >/dev/null 2>&1
     # What the set-up leaves running goes astray a few seconds later, and from then on every
     # exit of a console program waits seconds for it: the tests start with none of it.
     "$server" -k 2>/dev/null || true
