@@ -1,5 +1,7 @@
-// Entry point: prints the banner, checks the command line and hands the one path to the patcher.
-#include "frontend/console.hpp"
+// The program itself: prints the banner, checks the command line and hands the one path to the
+// patcher.
+#include "frontend/main.hpp"
+
 #include "frontend/output.hpp"
 #include "patcher/patcher.hpp"
 
@@ -37,10 +39,8 @@ int run(int argc, char **argv)
 
 } // namespace
 
-int main(int argc, char **argv)
+int memwiden_main(int argc, char **argv)
 {
     print_banner();
-    const int status = run(argc, argv);
-    hold_console();
-    return status;
+    return run(argc, argv);
 }

@@ -1,7 +1,7 @@
 // Writes the program's texts to standard output; nothing ever goes to standard error.
 #include "frontend/output.hpp"
 
-#include "frontend/console.hpp"
+#include "system/system.hpp"
 
 #include <cstdio>
 

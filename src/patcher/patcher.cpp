@@ -3,6 +3,7 @@
 
 #include "frontend/output.hpp"
 #include "patcher/record.hpp"
+#include "system/system.hpp"
 
 #include <array>
 #include <cstdio>
@@ -43,7 +44,7 @@ int close_and_fail(std::FILE *file, const char *prefix, const char *path)
 
 int patch_engine_dll(const char *path)
 {
-    std::FILE *file = std::fopen(path, open_mode);
+    std::FILE *file = open_file(path, open_mode);
     if (file == nullptr) {
         return fail(open_failed, path);
     }
