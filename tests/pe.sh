@@ -1,23 +1,49 @@
 #!/usr/bin/env bash
-# Checks that the Windows program is what users can run as it is: a console program that needs
-# no DLL beyond Windows' own, declares itself a modern program, and says what version it is.
-# Usage: pe.sh CASE PROGRAM VERSION OBJDUMP FORMAT
+# Checks that the Windows program is what users can run as it is, on every Windows from XP SP3 on:
+# a console program that needs no DLL beyond Windows' own, declares itself a modern program in a
+# manifest XP accepts, and says what version it is.
+# Usage: pe.sh CASE PROGRAM VERSION OBJDUMP FORMAT IMPORTS
 set -euo pipefail
 
-name=$1 exe=$2 version=$3 objdump=$4 format=$5
+name=$1 exe=$2 version=$3 objdump=$4 format=$5 imports=$6
+
+# The elements of the manifest's main namespace that Windows XP knows; it refuses to start a
+# program whose manifest has any other there.
+xp_elements=(assembly assemblyIdentity dependency dependentAssembly file noInherit description)
+
+# The functions the program imports, a line each: the DLL, then the function.
+imported() {
+    "$objdump" -p "$exe" | awk '/DLL Name:/ {dll = $3}
+        /^\t[0-9a-f]+\t +[0-9]+ / {print dll, $3}' | sort
+}
 
 case $name in
 pe.format) file -b "$exe" | grep -q "^$format" ;;
 pe.imports)
-    imports=$("$objdump" -p "$exe" | awk '/DLL Name:/ {print $3}' | sort | tr '\n' ' ')
-    [ "$imports" = 'KERNEL32.dll msvcrt.dll ' ] || { echo "imports: $imports" >&2 && exit 1; }
+    dlls=$(imported | cut -d ' ' -f 1 | uniq | tr '\n' ' ')
+    [ "$dlls" = 'KERNEL32.dll msvcrt.dll ' ] || { echo "imports: $dlls" >&2 && exit 1; }
+    ;;
+pe.xp)
+    # XP is Windows 5.1: it refuses a program that asks for a later one.
+    "$objdump" -p "$exe" | awk '$1 == "MajorSubsystemVersion" {major = $2}
+        $1 == "MinorSubsystemVersion" {minor = $2}
+        END {if (major > 5 || major == 5 && minor > 1) {print "subsystem " major "." minor; exit 1}}'
+    diff -u --label listed --label imported \
+        <(awk '!/^#/ {for (i = 2; i <= NF; i++) print $1, $i}' "$imports" | sort) <(imported) >&2
     ;;
 pe.manifest)
-    grep -q -a 'requestedExecutionLevel level="asInvoker"' "$exe"
+    manifest=$(LC_ALL=C grep -a -z -o '<?xml.*</assembly>' "$exe" | tr -d '\0')
+    grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest"
     # Windows before 10 version 1903 sets the program no code page: the tests must meet it so too.
-    if grep -q -a activeCodePage "$exe"; then
+    if grep -q activeCodePage <<<"$manifest"; then
         echo 'the manifest sets a code page' >&2 && exit 1
     fi
+    known=$(printf " or local-name() = '%s'" "${xp_elements[@]}")
+    unknown="//*[namespace-uri() = 'urn:schemas-microsoft-com:asm.v1' and not(${known# or })]"
+    # xmllint exits 10 when nothing matches, and otherwise prints what did.
+    status=0
+    xmllint --xpath "$unknown" - <<<"$manifest" >&2 2>/dev/null || status=$?
+    [ "$status" -eq 10 ] || { echo 'the manifest is not one Windows XP starts' >&2 && exit 1; }
     ;;
 pe.version) strings -e l "$exe" | grep -A1 -x ProductVersion | tail -n 1 | grep -q -x "$version" ;;
 pe.size) [ "$(stat -c %s "$exe")" -lt 65536 ] ;;
