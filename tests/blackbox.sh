@@ -7,44 +7,60 @@ name=$1 version=$2 program=$3
 shift 3
 runner=("$@")
 
-# folder: where the file lies (_ stands for a space); file: what lies at the path; how: the command
-# line and its conditions; the last line of output ('%s' is the path; an error line is followed by
-# the usage line, and - means no such line).
+# cp: the code page Windows runs the program under (Western, Cyrillic or Japanese); folder: where
+# the file lies (_ stands for a space); file: what lies at the path; how: the command line and its
+# conditions; the last line of output ('%s' is the path; an error line is followed by the usage
+# line, and - means no such line).
 cases() {
     cat <<'TABLE'
 # the argument count: banner and usage only, the file untouched
-args.none          game_dir  good       none    1  -
-args.two           game_dir  good       two     1  -
-args.three         game_dir  good       three   1  -
+args.none         1252 game     good      none   1 -
+args.two          1252 game     good      two    1 -
+args.three        1252 game     good      three  1 -
 # the one change, made only where the window matches
-patch.ok           game_dir  good       path    0  Successfully patched file '%s'!
-patch.exact_end    game_dir  exact      path    0  Successfully patched file '%s'!
-patch.twice        game_dir  patched    path    1  Error: Expected signature was not found in '%s'!
-# folders named in any script open, and their names come back byte for byte
-path.cyrillic      Игры      good       path    0  Successfully patched file '%s'!
-path.japanese      ゲーム_フォルダ  good       path    0  Successfully patched file '%s'!
-path.emoji         games_🎮   good       path    0  Successfully patched file '%s'!
+patch.ok          1252 game     good      path   0 Successfully patched file '%s'!
+patch.exact_end   1252 game     exact     path   0 Successfully patched file '%s'!
+patch.twice       1252 game     patched   path   1 Error: Expected signature was not found in '%s'!
+# folders named in any script open under any code page, and their names come back byte for byte
+path.cyrillic     1252 Игры     good      path   0 Successfully patched file '%s'!
+path.japanese     1252 ゲーム_フォルダ good      path   0 Successfully patched file '%s'!
+path.emoji        1252 games_🎮  good      path   0 Successfully patched file '%s'!
+path.mixed_1251   1251 Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 Successfully patched file '%s'!
+path.mixed_932    932  Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 Successfully patched file '%s'!
 # refusals that leave the file as it was
-refuse.first_byte  game_dir  first      path    1  Error: Expected signature was not found in '%s'!
-refuse.last_byte   game_dir  last       path    1  Error: Expected signature was not found in '%s'!
-refuse.short_file  game_dir  short      path    1  Error: Unable to read a signature from '%s'!
-refuse.missing     game_dir  missing    path    1  Error: Unable to open file '%s'!
-refuse.directory   game_dir  directory  path    1  Error: Unable to open file '%s'!
-refuse.read_only   game_dir  good       nobody  1  Error: Unable to open file '%s'!
-refuse.empty_arg   game_dir  good       empty   1  Error: Unable to open file '%s'!
+refuse.first_byte 1252 game     first     path   1 Error: Expected signature was not found in '%s'!
+refuse.last_byte  1252 game     last      path   1 Error: Expected signature was not found in '%s'!
+refuse.short_file 1252 game     short     path   1 Error: Unable to read a signature from '%s'!
+refuse.missing    1252 game     missing   path   1 Error: Unable to open file '%s'!
+refuse.directory  1252 game     directory path   1 Error: Unable to open file '%s'!
+refuse.read_only  1252 game     good      nobody 1 Error: Unable to open file '%s'!
+refuse.empty_arg  1252 game     good      empty  1 Error: Unable to open file '%s'!
 # the system refuses the seek or the write
-io.seek_fifo       game_dir  fifo       path    1  Error: Unable to seek to the proper position in '%s'!
-io.write_refused   game_dir  good       limit   1  Error: Unable to write the modifications to '%s'!
+io.seek_fifo      1252 game     fifo      path   1 Error: Unable to seek to the proper position in '%s'!
+io.write_refused  1252 game     good      limit  1 Error: Unable to write the modifications to '%s'!
 TABLE
 }
 
 row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
-read -r _ folder file how status last <<<"$row"
+read -r _ cp folder file how status last <<<"$row"
 
 # A file owned by another user, a size limit and a FIFO exist only on POSIX systems.
 if [ ${#runner[@]} -gt 0 ] && [[ $file == fifo || $how == nobody || $how == limit ]]; then
     exit 77
+fi
+
+# Wine takes the system code page from the locale, and quietly takes 1252 where it is missing.
+if [ ${#runner[@]} -gt 0 ]; then
+    case $cp in
+    1252) locale=C.UTF-8 ;;
+    1251) locale=ru_RU.UTF-8 ;;
+    932) locale=ja_JP.UTF-8 ;;
+    esac
+    if [ "$(LC_ALL=$locale locale charmap 2>/dev/null)" != UTF-8 ]; then
+        echo "$name: the locale $locale is missing" >&2 && exit 1
+    fi
+    runner=(env LC_ALL="$locale" "${runner[@]}")
 fi
 
 offset=1025168

@@ -6,12 +6,16 @@ set -euo pipefail
 
 name=$1 program=$2 wine=$3
 prompt='Press Enter to close this window.'
-file='Игры/engine.dll'
-# A path longer than the program converts at a time, cut there in the middle of a letter.
+file='Игры/engine.dll' locale=C.UTF-8
+# A path longer than a console takes in one write, in letters of more than one byte.
 long=x$(printf 'Игры%.0s' {1..25})
-[ "$name" != console.long_path ] || file="$long/$long/engine.dll"
 case $name in
-console.alone | console.long_path)
+console.long_path) file="$long/$long/engine.dll" ;;
+# Japanese Windows has no umlauts and no Arabic letters in its code page.
+console.cp932) file='Äpfel_ألعاب/engine.dll' locale=ja_JP.UTF-8 ;;
+esac
+case $name in
+console.alone | console.long_path | console.cp932)
     command=("$program" "$file") waits=1 status=0 last="Successfully patched file '$file'!"
     ;;
 console.no_args) command=("$program") waits=1 status=1 last='Usage: memwiden <engine.dll path>' ;;
@@ -20,6 +24,10 @@ console.cmd)
     ;;
 *) echo "no case named $name" >&2 && exit 2 ;;
 esac
+# Wine takes the system code page from the locale, and quietly takes 1252 where it is missing.
+if [ "$(LC_ALL=$locale locale charmap 2>/dev/null)" != UTF-8 ]; then
+    echo "$name: the locale $locale is missing" >&2 && exit 1
+fi
 
 work=$(mktemp -d)
 tmux=(tmux -S "$work/tmux" -f /dev/null)
@@ -32,7 +40,8 @@ printf '\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF' |
 # The pane outlives the program, so that its screen can still be read, and is wide enough that
 # no line wraps.
 "${tmux[@]}" new-session -d -x 600 -y 40 \
-    bash -c '"$@"; echo $? >status; exec sleep 600' pane "$wine" "${command[@]}"
+    bash -c '"$@"; echo $? >status; exec sleep 600' pane \
+    env LC_ALL="$locale" "$wine" "${command[@]}"
 
 # The last lines on the screen, without the empty rows below them.
 screen() { "${tmux[@]}" capture-pane -p | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' | tail -n "$1"; }
