@@ -7,7 +7,7 @@ set -euo pipefail
 name=$1 program=$2 wine=$3
 prompt='Press Enter to close this window.'
 file='Игры/engine.dll' locale=C.UTF-8
-# A path longer than a console takes in one write, in letters of more than one byte.
+# A long path of letters of two bytes each, so that the text the console gets is long too.
 long=x$(printf 'Игры%.0s' {1..25})
 case $name in
 console.long_path) file="$long/$long/engine.dll" ;;

@@ -32,7 +32,8 @@ constexpr unsigned int later_bits = 6;
 constexpr std::uint32_t later_mask = 0x3F;
 
 // The first byte of a character, by how many bytes follow it: the bits that mark it, its value
-// under those bits, and the least code point that needs that many bytes (less is a fake).
+// under those bits, and the least code point that needs that many bytes (a smaller one written
+// so is not UTF-8).
 struct utf8_form {
     unsigned char mask;
     unsigned char lead;
