@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Checks that the Windows program is what users can run as it is, on every Windows from XP SP3 on:
-# a console program that needs no DLL beyond Windows' own, declares itself a modern program in a
-# manifest XP accepts, and says what version it is.
+# Checks that the Windows program is what users can run as it is, on every Windows from XP SP3 on
+# and on a Pentium III: a console program that needs no DLL beyond Windows' own, uses no MMX or SSE,
+# declares itself a modern program in a manifest XP accepts, and says what version it is.
 # Usage: pe.sh CASE PROGRAM VERSION OBJDUMP FORMAT IMPORTS
 set -euo pipefail
 
@@ -46,6 +46,13 @@ pe.manifest)
     [ "$status" -eq 10 ] || { echo 'the manifest is not one Windows XP starts' >&2 && exit 1; }
     ;;
 pe.version) strings -e l "$exe" | grep -A1 -x ProductVersion | tail -n 1 | grep -q -x "$version" ;;
+pe.cpu)
+    # A Pentium III has no SSE2, and the program counts on neither MMX nor SSE: no operand names
+    # their registers, and none of the few instructions of theirs that name none is used.
+    code=$("$objdump" -d "$exe")
+    mnemonics='emms|ldmxcsr|stmxcsr|[lms]fence|prefetch[a-z0-9]*|movnti|clflush'
+    ! grep -E "%[xyz]?mm[0-9]|$(printf '\t')($mnemonics)( |$)" <<<"$code" >&2
+    ;;
 pe.size) [ "$(stat -c %s "$exe")" -lt 65536 ] ;;
 *) echo "no case named $name" >&2 && exit 2 ;;
 esac
