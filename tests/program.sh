@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Checks that the Windows program is what users can run as it is, on every Windows from XP SP3 on
-# and on a Pentium III: a console program that needs no DLL beyond Windows' own, uses no MMX or SSE,
-# declares itself a modern program in a manifest XP accepts, and says what version it is.
-# Usage: pe.sh CASE PROGRAM VERSION OBJDUMP FORMAT IMPORTS
+# Checks that a shipped program is what users can run as it is. The Windows one, on every Windows
+# from XP SP3 on, on a Pentium III: a console program that needs no DLL beyond Windows' own, uses
+# no MMX or SSE, declares itself a modern program in a manifest XP accepts, and says what version
+# it is. The Linux one, on any x86-64 Linux from 3.2 on: one file that loads nothing.
+# Usage: program.sh CASE PROGRAM VERSION OBJDUMP FORMAT IMPORTS; FORMAT is a pattern for file(1).
 set -euo pipefail
 
 name=$1 exe=$2 version=$3 objdump=$4 format=$5 imports=$6
@@ -18,7 +19,7 @@ imported() {
 }
 
 case $name in
-pe.format) file -b "$exe" | grep -q "^$format" ;;
+pe.format | elf.format) file -b "$exe" | grep -q "^$format" ;;
 pe.imports)
     dlls=$(imported | cut -d ' ' -f 1 | uniq | tr '\n' ' ')
     [ "$dlls" = 'KERNEL32.dll msvcrt.dll ' ] || { echo "imports: $dlls" >&2 && exit 1; }
@@ -53,6 +54,12 @@ pe.cpu)
     mnemonics='emms|ldmxcsr|stmxcsr|[lms]fence|prefetch[a-z0-9]*|movnti|clflush'
     ! grep -E "%[xyz]?mm[0-9]|$(printf '\t')($mnemonics)( |$)" <<<"$code" >&2
     ;;
+elf.static)
+    # A program interpreter or a dynamic section would have the system load libraries at start.
+    headers=$("$objdump" -p "$exe")
+    ! grep -E '^ *(INTERP|DYNAMIC) |^Dynamic Section' <<<"$headers" >&2
+    ;;
 pe.size) [ "$(stat -c %s "$exe")" -lt 65536 ] ;;
+elf.size) [ "$(stat -c %s "$exe")" -le 1048576 ] ;;
 *) echo "no case named $name" >&2 && exit 2 ;;
 esac
