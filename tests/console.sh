@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs memwiden under Wine in a tmux pane, which Wine makes a console of the program's own, as a
 # double-click or a drop on the program gives on Windows; checks that it waits for Enter there,
-# and only there. Usage: console.sh CASE PROGRAM WINE
+# and only there: not in cmd, nor started with no console window as launchers start it.
+# Usage: console.sh CASE PROGRAM WINE LAUNCHER
 set -euo pipefail
 
-name=$1 program=$2 wine=$3
+name=$1 program=$2 wine=$3 launcher=$4
 prompt='Press Enter to close this window.'
 file='Игры/engine.dll' locale=C.UTF-8
 # A long path of letters of two bytes each, so that the text the console gets is long too.
@@ -22,6 +23,9 @@ console.no_args) command=("$program") waits=1 status=1 last='Usage: memwiden <en
 console.cmd)
     command=(cmd /c "$program" "$file") waits=0 status=0 last="Successfully patched file '$file'!"
     ;;
+# Nobody sees what it shows, so only its status and the file tell.
+console.hidden) command=("$launcher" "\"$program\" \"$file\"") waits=0 status=0 last='' ;;
+console.hidden_no_args) command=("$launcher" "\"$program\"") waits=0 status=1 last='' ;;
 *) echo "no case named $name" >&2 && exit 2 ;;
 esac
 # Wine takes the system code page from the locale, and quietly takes 1252 where it is missing.
@@ -31,7 +35,7 @@ fi
 
 work=$(mktemp -d)
 tmux=(tmux -S "$work/tmux" -f /dev/null)
-trap '"${tmux[@]}" kill-server 2>/dev/null; rm -rf "$work"' EXIT
+trap '"${tmux[@]}" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work" && mkdir -p "$(dirname "$file")"
 head -c 1048576 /dev/zero >"$file"
 printf '\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF' |
@@ -39,9 +43,13 @@ printf '\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF' |
 
 # The pane outlives the program, so that its screen can still be read, and is wide enough that
 # no line wraps.
-"${tmux[@]}" new-session -d -x 600 -y 40 \
-    bash -c '"$@"; echo $? >status; exec sleep 600' pane \
-    env LC_ALL="$locale" "$wine" "${command[@]}"
+run='"$@"; echo $? >status'
+if [ -n "$last" ]; then
+    "${tmux[@]}" new-session -d -x 600 -y 40 \
+        bash -c "$run; exec sleep 600" pane env LC_ALL="$locale" "$wine" "${command[@]}"
+else
+    bash -c "$run" run env LC_ALL="$locale" "$wine" "${command[@]}" </dev/null >/dev/null 2>&1
+fi
 
 # The last lines on the screen, without the empty rows below them.
 screen() { "${tmux[@]}" capture-pane -p | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' | tail -n "$1"; }
@@ -63,7 +71,7 @@ if [ "$waits" -eq 1 ]; then
     sleep 2
     [ ! -e status ] || fail 'the program did not wait for Enter'
     "${tmux[@]}" send-keys Enter
-else
+elif [ -n "$last" ]; then
     until_true 30 shows "$last" || fail "the last line is not the outcome: $(screen 5)"
 fi
 until_true 10 test -s status || fail 'the program did not end'

@@ -144,10 +144,25 @@ bool write_wide(HANDLE console, const wchar_t *text, std::size_t length)
     return true;
 }
 
+// An installer or a launcher may start the program in a window that it hides from the user.
+bool started_hidden()
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 && startup.wShowWindow == SW_HIDE;
+}
+
 // Waits for Enter when the console window was opened for this run alone, since it closes the
 // moment the program ends and its last lines would be gone before anyone read them.
 void hold_console()
 {
+    // Where nobody can see the prompt, nobody can answer it: the launcher that started the program
+    // without a console window, or with a hidden one, would wait for it forever. Whether the
+    // window is visible says nothing: under Windows Terminal it never is, yet the user sees it.
+    if (GetConsoleWindow() == nullptr || started_hidden()) {
+        return;
+    }
     // cmd, PowerShell or a terminal share their console with this run and keep it open after it.
     std::array<DWORD, 1> processes{};
     if (GetConsoleProcessList(processes.data(), processes.size()) != 1) {
