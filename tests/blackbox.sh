@@ -35,9 +35,15 @@ refuse.missing    1252 game     missing   path   1 Error: Unable to open file '%
 refuse.directory  1252 game     directory path   1 Error: Unable to open file '%s'!
 refuse.read_only  1252 game     good      nobody 1 Error: Unable to open file '%s'!
 refuse.empty_arg  1252 game     good      empty  1 Error: Unable to open file '%s'!
-# the system refuses the seek or the write
+# the system refuses the seek or the write, or fails to sync or close the file after it (strace
+# makes the call fail with the error named); a file system that cannot sync took the write
 io.seek_fifo      1252 game     fifo      path   1 Error: Unable to seek to the proper position in '%s'!
 io.write_refused  1252 game     good      limit  1 Error: Unable to write the modifications to '%s'!
+io.sync_failed    1252 game     good      fsync=EIO 1 Error: Unable to write the modifications to '%s'!
+io.sync_none      1252 game     good      fsync=EINVAL 0 Successfully patched file '%s'!
+io.close_failed   1252 game     good      close=EIO 1 Error: Unable to write the modifications to '%s'!
+# the reader of the output has gone: the status still tells what became of the file
+io.output_gone    1252 game     good      gone   0 -
 TABLE
 }
 
@@ -45,8 +51,9 @@ row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
 read -r _ cp folder file how status last <<<"$row"
 
-# A file owned by another user, a size limit and a FIFO exist only on POSIX systems.
-if [ ${#runner[@]} -gt 0 ] && [[ $file == fifo || $how == nobody || $how == limit ]]; then
+# A file owned by another user, a size limit, a FIFO and strace exist only on POSIX systems.
+if [ ${#runner[@]} -gt 0 ] && [[ $file == fifo || $how == nobody || $how == limit || $how == *=* ]]
+then
     exit 77
 fi
 
@@ -87,13 +94,25 @@ fifo) mkfifo "$path" ;;
 esac
 [ -f "$path" ] && cp "$path" before
 
-run() { "${runner[@]}" "$program" "$@" >out 2>err; }
+run() { "${runner[@]}" "${program[@]}" "$@" >out 2>err; }
 set +e
 case $how in
 none) run ;;
 two) run "$path" "$path" ;;
 three) run "$path" "$path" "$path" ;;
 path) run "$path" ;;
+*=*)
+    # The sanitizers' leak check cannot run in a traced program; the other rows make it.
+    program=(strace -o /dev/null -E ASAN_OPTIONS=detect_leaks=0 -P "$PWD/$path"
+        -e inject="${how%=*}:error=${how#*=}" "$program")
+    run "$path"
+    ;;
+gone)
+    # The pipe's reader ends before the program starts, and nothing reads the output.
+    exec {pipe}> >(:)
+    wait $!
+    "${runner[@]}" "$program" "$path" >&$pipe 2>err
+    ;;
 empty) arg='' && run '' ;;
 limit) (trap '' XFSZ && ulimit -f 1000 && run "$path") ;;
 nobody)
@@ -102,7 +121,7 @@ nobody)
     if [ "$(id -u)" -eq 0 ]; then
         cp "$program" . && program=(setpriv --reuid=nobody --regid=nogroup --clear-groups ./"${program##*/}")
     fi
-    "${program[@]}" "$path" >out 2>err
+    run "$path"
     ;;
 esac
 got=$?
@@ -123,6 +142,7 @@ usage='Usage: memwiden <engine.dll path>'
 } >expected
 # Windows writes its standard output in text mode: every line ends in CR LF.
 [ ${#runner[@]} -eq 0 ] || sed -i 's/$/\r/' expected
+[ "$how" != gone ] || : >expected >out
 
 failed=0
 fail() { echo "$name: $*" >&2 && failed=1; }
@@ -130,8 +150,13 @@ fail() { echo "$name: $*" >&2 && failed=1; }
 cmp -s out expected || { fail 'standard output differs' && diff expected out >&2 || true; }
 [ ! -s err ] || fail "standard error is not empty: $(cat err)"
 if [ -f before ]; then
-    [ "$status" -ne 0 ] || put $((offset + 4)) '\x73' before
-    cmp before "$path" >&2 || fail 'the file is not what it should be afterwards'
+    # After a failed write the byte may or may not have changed; no other byte may.
+    cp before patched && put $((offset + 4)) '\x73' patched
+    if [ "$status" -eq 0 ]; then
+        cmp patched "$path" >&2 || fail 'the file is not patched'
+    elif [[ $last != *'write the modifications'* ]] || ! cmp -s patched "$path"; then
+        cmp before "$path" >&2 || fail 'the file is not what it should be afterwards'
+    fi
 elif [ "$file" = missing ] && [ -e "$path" ]; then
     fail 'the missing file was created'
 fi

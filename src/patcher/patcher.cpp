@@ -71,6 +71,11 @@ int patch_engine_dll(const char *path)
     if (std::fwrite(window.data(), window.size(), 1, file) != 1) {
         return close_and_fail(file, write_failed, path);
     }
+    // Success means the byte is on the disk: a network share or a cached disk may report that
+    // the write failed long after the system took it, and that must not follow a success line.
+    if (sync_file(file) != 0) {
+        return close_and_fail(file, write_failed, path);
+    }
     // The system may still refuse the data when the file is closed; then it was not patched.
     if (std::fclose(file) != 0) {
         return fail(write_failed, path);

@@ -3,14 +3,35 @@
 
 #include "frontend/main.hpp"
 
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
 int main(int argc, char **argv)
 {
+    // The output comes after the file is patched or left alone: a reader that has gone by then
+    // must not kill the program, or its exit status would no longer say what became of the file.
+    // Ignoring SIGPIPE cannot fail.
+    (void)std::signal(SIGPIPE, SIG_IGN);
     return memwiden_main(argc, argv);
 }
 
 std::FILE *open_file(const char *path, const char *mode)
 {
     return std::fopen(path, mode);
+}
+
+int sync_file(std::FILE *file)
+{
+    const int descriptor = fileno(file);
+    if (descriptor < 0) {
+        return -1;
+    }
+    if (fsync(descriptor) == 0) {
+        return 0;
+    }
+    // A file system that cannot sync this file took the write as it was.
+    return errno == EINVAL || errno == EROFS ? 0 : -1;
 }
 
 int print_to_console(const char * /*text*/)

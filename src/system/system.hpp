@@ -8,6 +8,10 @@
 // when the file cannot be opened, or when its name cannot be handed to the system exactly.
 std::FILE *open_file(const char *path, const char *mode);
 
+// Puts what was written to file on its storage. Returns 0 when it is there, or when the file
+// system has no way to do so for that file and took the write as it was; -1 when it failed.
+int sync_file(std::FILE *file);
+
 // What print_to_console returns when standard output is not such a console.
 constexpr int not_a_console = 1;
 

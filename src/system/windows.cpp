@@ -4,6 +4,7 @@
 
 #include "frontend/main.hpp"
 
+#include <io.h>
 #include <windows.h>
 
 #include <array>
@@ -218,6 +219,16 @@ std::FILE *open_file(const char *path, const char *mode)
     std::free(wide_path);
     std::free(wide_mode);
     return file;
+}
+
+int sync_file(std::FILE *file)
+{
+    // _commit is FlushFileBuffers: the system writes what it still holds of the file to the disk.
+    if (_commit(_fileno(file)) == 0) {
+        return 0;
+    }
+    // A device or file system that has nothing to flush took the write as it was.
+    return _doserrno == ERROR_INVALID_FUNCTION ? 0 : -1;
 }
 
 int print_to_console(const char *text)
