@@ -1,6 +1,8 @@
 # Cross-compiles for Windows with the MinGW-w64 toolchain named by mingw_triplet.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_CXX_COMPILER ${mingw_triplet}-g++)
+# The -win32 variant, with which the releases are built: the -posix one, which the system may name
+# by the plain name instead, builds a program that works the same but differs in its bytes.
+set(CMAKE_CXX_COMPILER ${mingw_triplet}-g++-win32)
 set(CMAKE_RC_COMPILER ${mingw_triplet}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
