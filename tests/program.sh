@@ -2,7 +2,8 @@
 # Checks that a shipped program is what users can run as it is. The Windows one, on every Windows
 # from XP SP3 on, on a Pentium III: a console program that needs no DLL beyond Windows' own, uses
 # no MMX or SSE, declares itself a modern program in a manifest XP accepts, and says what version
-# it is. The Linux one, on any x86-64 Linux from 3.2 on: one file that loads nothing.
+# it is. The Linux one, on any x86-64 Linux from 3.2 on: one file that loads nothing. And the
+# guide that each archive holds for its players.
 # Usage: program.sh CASE PROGRAM VERSION OBJDUMP FORMAT IMPORTS; FORMAT is a pattern for file(1).
 set -euo pipefail
 
@@ -58,6 +59,27 @@ elf.static)
     # A program interpreter or a dynamic section would have the system load libraries at start.
     headers=$("$objdump" -p "$exe")
     ! grep -E '^ *(INTERP|DYNAMIC) |^Dynamic Section' <<<"$headers" >&2
+    ;;
+guide.windows | guide.linux)
+    # The guide packed beside the program: the player's steps and every line the program may end
+    # with, nothing of building it, and only line ends that the player's editor shows as such.
+    dir=$(dirname "$exe")
+    if [ "$name" = guide.windows ]; then
+        guide=$dir/README.txt texts=("$guide" "$dir/LICENSE.txt") stray='(?<!\r)$|\r(?!$)'
+        steps=('drop it on memwiden.exe' 'Run as administrator' 'certutil -hashfile')
+    else
+        guide=$dir/README texts=("$guide" "$dir/LICENSE") stray='\r'
+        steps=('sha256sum -c' 'tar -xzf' 'cp -n "$game/engine.dll"' './memwiden "$game/engine.dll"')
+    fi
+    mapfile -t outcomes < <(grep -h -o -E '"(Error|Successfully|Usage|Press)[^"]*' \
+        "$(dirname "$0")"/../src/*/*.cpp | sed -e 's/^"//' -e 's/\\n$//')
+    for line in 'Keep a backup copy' "${steps[@]}" "${outcomes[@]}"; do
+        grep -q -F -- "$line" "$guide" || { echo "the guide lacks: $line" >&2 && exit 1; }
+    done
+    if grep -i -E 'cmake|apt-get|ctest|clang|preset|compile|src/|tests/' "$guide" >&2; then
+        exit 1
+    fi
+    ! grep -l -P "$stray" "${texts[@]}" >&2
     ;;
 pe.size) [ "$(stat -c %s "$exe")" -lt 65536 ] ;;
 elf.size) [ "$(stat -c %s "$exe")" -le 1048576 ] ;;
