@@ -1,0 +1,90 @@
+# Run by CPack before it packs anything: settles the time the archive's entries carry, and writes
+# <archive name>.buildinfo beside it, which names the source and the toolchain that built it.
+
+# run(VARIABLE COMMAND...): the command's output, or an empty string when it fails.
+function(run variable)
+    execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${CPACK_MEMWIDEN_SOURCE_DIR}
+        OUTPUT_VARIABLE output RESULT_VARIABLE failed ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(failed)
+        set(output "")
+    endif()
+    set(${variable} "${output}" PARENT_SCOPE)
+endfunction()
+
+# Only this project's own repository names the commit: a source tree without its history that
+# lies inside another repository must not take that one's commit and time.
+run(top git rev-parse --show-toplevel)
+set(commit "")
+if(top)
+    file(REAL_PATH ${top} top)
+    file(REAL_PATH ${CPACK_MEMWIDEN_SOURCE_DIR} source)
+    if(top STREQUAL source)
+        run(commit git log -1 --format=%H%n%ct%n%cI)
+        string(REPLACE "\n" ";" commit "${commit}")
+    endif()
+endif()
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(CPACK_MEMWIDEN_SOURCE_DATE $ENV{SOURCE_DATE_EPOCH})
+elseif(commit)
+    list(GET commit 1 CPACK_MEMWIDEN_SOURCE_DATE)
+endif()
+if(NOT CPACK_MEMWIDEN_SOURCE_DATE MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "Not a git clone: set SOURCE_DATE_EPOCH to the release commit's time.")
+endif()
+if(CPACK_GENERATOR STREQUAL "ZIP" AND NOT CPACK_MEMWIDEN_STRIP_NONDETERMINISM)
+    message(FATAL_ERROR "Packing the zip needs strip-nondeterminism.")
+endif()
+if(commit)
+    list(GET commit 0 hash)
+    list(GET commit 2 time)
+    set(commit "${hash}, of ${time}")
+else()
+    set(commit "unknown, not packed from a git clone")
+endif()
+
+# What went into the program or shaped the archive, besides the tools the build names: the
+# compiler's own parts that compile and link, and the runtime libraries it links in.
+set(files ${CPACK_MEMWIDEN_TOOLS})
+foreach(query prog-name=cc1plus prog-name=collect2 ${CPACK_MEMWIDEN_LIBRARIES})
+    if(NOT query MATCHES "=")
+        set(query file-name=${query})
+    endif()
+    run(file ${CPACK_MEMWIDEN_COMPILER} -print-${query})
+    list(APPEND files ${file})
+endforeach()
+# The packages that hold those files, at their installed versions. Where /bin and /usr/bin are
+# one, the package database may know a tool by its older name, without /usr.
+set(packages "")
+foreach(file IN LISTS files)
+    if(NOT IS_ABSOLUTE ${file})
+        find_program(found ${file} NO_CACHE REQUIRED)
+        set(file ${found})
+    endif()
+    file(REAL_PATH ${file} file)
+    run(owner dpkg-query --search ${file})
+    if(NOT owner AND file MATCHES "^/usr(/.*)")
+        run(owner dpkg-query --search ${CMAKE_MATCH_1})
+    endif()
+    if(NOT owner)
+        message(FATAL_ERROR "No Debian package holds ${file}: the build cannot be recorded.")
+    endif()
+    string(REGEX REPLACE ": .*" "" owner "${owner}")
+    run(version dpkg-query --show --showformat=\${Version} ${owner})
+    list(APPEND packages " ${owner} (= ${version})")
+endforeach()
+list(SORT packages)
+list(REMOVE_DUPLICATES packages)
+list(JOIN packages ",\n" packages)
+
+file(STRINGS /etc/os-release system REGEX "^PRETTY_NAME=")
+string(REGEX REPLACE "^PRETTY_NAME=\"?([^\"]*)\"?$" "\\1" system "${system}")
+file(READ /etc/debian_version release)
+string(STRIP "${release}" release)
+run(architecture dpkg --print-architecture)
+file(WRITE ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.buildinfo
+    "Source: ${CPACK_PACKAGE_NAME} ${CPACK_PACKAGE_VERSION}\n"
+    "Commit: ${commit}\n"
+    "Source-Date-Epoch: ${CPACK_MEMWIDEN_SOURCE_DATE}\n"
+    "System: ${system}, ${release}\n"
+    "Architecture: ${architecture}\n"
+    "Installed-Build-Depends:\n${packages}\n")
