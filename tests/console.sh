@@ -42,7 +42,7 @@ printf '\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF' |
     dd of="$file" bs=1 seek=1025168 conv=notrunc status=none
 
 # The pane outlives the program, so that its screen can still be read, and is wide enough that
-# no line wraps.
+# no line wraps. A program started with no console window has no screen to read.
 run='"$@"; echo $? >status'
 if [ -n "$last" ]; then
     "${tmux[@]}" new-session -d -x 600 -y 40 \
