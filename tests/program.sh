@@ -71,8 +71,8 @@ guide.windows | guide.linux)
         guide=$dir/README texts=("$guide" "$dir/LICENSE") stray='\r'
         steps=('sha256sum -c' 'tar -xzf' 'cp -n "$game/engine.dll"' './memwiden "$game/engine.dll"')
     fi
-    mapfile -t outcomes < <(grep -h -o -E '"(Error|Successfully|Usage|Press)[^"]*' \
-        "$(dirname "$0")"/../src/*/*.cpp | sed -e 's/^"//' -e 's/\\n$//')
+    mapfile -t outcomes < <(grep -h -o -E '"(\\n)?(Error|Successfully|Usage|Press)[^"]*' \
+        "$(dirname "$0")"/../src/*/*.cpp | sed -e 's/^"\(\\n\)\?//' -e 's/\\n$//')
     for line in 'Keep a backup copy' "${steps[@]}" "${outcomes[@]}"; do
         grep -q -F -- "$line" "$guide" || { echo "the guide lacks: $line" >&2 && exit 1; }
     done
