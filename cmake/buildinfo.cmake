@@ -42,9 +42,9 @@ else()
     set(commit "unknown, not packed from a git clone")
 endif()
 
-# What went into the program or shaped the archive, besides the tools the build names: the
-# compiler's own parts that compile and link, and the runtime libraries it links in.
-set(files ${CPACK_MEMWIDEN_TOOLS})
+# What went into the program or shaped the archive: the compiler, its own parts that compile and
+# link, the runtime libraries it links in, and the other tools the build names.
+set(files ${CPACK_MEMWIDEN_COMPILER} ${CPACK_MEMWIDEN_TOOLS})
 foreach(query prog-name=cc1plus prog-name=collect2 ${CPACK_MEMWIDEN_LIBRARIES})
     if(NOT query MATCHES "=")
         set(query file-name=${query})
@@ -57,6 +57,8 @@ endforeach()
 set(packages "")
 foreach(file IN LISTS files)
     if(NOT IS_ABSOLUTE ${file})
+        # A variable already set would stop the search, and give the last tool's path again.
+        unset(found)
         find_program(found ${file} NO_CACHE REQUIRED)
         set(file ${found})
     endif()
