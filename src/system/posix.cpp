@@ -30,8 +30,10 @@ int sync_file(std::FILE *file)
     if (fsync(descriptor) == 0) {
         return 0;
     }
-    // A file system that cannot sync this file took the write as it was.
-    return errno == EINVAL || errno == EROFS ? 0 : -1;
+    // EINVAL: this file system has no way to sync the file, and took the write as it was. EROFS
+    // here, on a file just opened and written for update, means that the file system turned
+    // read-only after an error beneath it, and the write is lost.
+    return errno == EINVAL ? 0 : -1;
 }
 
 int print_to_console(const char * /*text*/)

@@ -224,10 +224,13 @@ std::FILE *open_file(const char *path, const char *mode)
 int sync_file(std::FILE *file)
 {
     // _commit is FlushFileBuffers: the system writes what it still holds of the file to the disk.
+    // Not every failure sets the system's error code, and an earlier call's must not stand in.
+    _doserrno = 0;
     if (_commit(_fileno(file)) == 0) {
         return 0;
     }
-    // A device or file system that has nothing to flush took the write as it was.
+    // A device or file system that has nothing to flush took the write as it was; any other
+    // failure may have lost it.
     return _doserrno == ERROR_INVALID_FUNCTION ? 0 : -1;
 }
 
