@@ -62,15 +62,12 @@ fi
 
 # Wine takes the system code page from the locale, and quietly takes 1252 where it is missing.
 if $windows; then
-    case $cp in
-    1252) locale=C.UTF-8 ;;
-    1251) locale=ru_RU.UTF-8 ;;
-    932) locale=ja_JP.UTF-8 ;;
-    esac
+    declare -A locales=([1252]=C.UTF-8 [1251]=ru_RU.UTF-8 [932]=ja_JP.UTF-8)
+    locale=${locales[$cp]}
     if [ "$(LC_ALL=$locale locale charmap 2>/dev/null)" != UTF-8 ]; then
         echo "$name: the locale $locale is missing" >&2 && exit 1
     fi
-    runner=(env LC_ALL="$locale" "${runner[@]}")
+    runner=(env LC_ALL="$locale" DISPLAY=":$(<"$WINE_SCREEN")" "${runner[@]}")
 fi
 
 offset=1025168

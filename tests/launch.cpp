@@ -1,25 +1,34 @@
-// Test helper, never shipped: starts a command line as installers and launchers start console
-// programs, with no console window, and exits with its status, or 124 if it runs for 10 s.
+// Test helper, never shipped: starts a command line as others start console programs, and tells
+// by its exit status whether the program waited for Enter.
+// Usage: launch none|hidden|shown COMMAND-LINE. none starts it with no console window, as a
+// launcher may; hidden with a window of its own that is hidden, as an installer may; shown with
+// one that is shown, as a drop on the program does. Exits with the program's status when it ends
+// within 5 s, or else ends it and exits with 100: nobody gives it Enter.
 #include <windows.h>
 
 int wmain(int argc, wchar_t **argv)
 {
-    constexpr DWORD patience_ms = 10000;
-    constexpr DWORD timed_out = 124;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child{};
-    if (argc != 2 || CreateProcessW(nullptr, argv[1], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                                    nullptr, nullptr, &startup, &child) == 0) {
+    constexpr DWORD patience_ms = 5000;
+    constexpr DWORD waited = 100;
+    if (argc != 3) {
         return 2;
     }
-    DWORD status = 0;
-    if (WaitForSingleObject(child.hProcess, patience_ms) != WAIT_OBJECT_0 ||
-        GetExitCodeProcess(child.hProcess, &status) == 0) {
-        TerminateProcess(child.hProcess, timed_out);
-        status = timed_out;
+    const wchar_t mode = argv[1][0];
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = mode == L'h' ? STARTF_USESHOWWINDOW : 0;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION child{};
+    if (CreateProcessW(nullptr, argv[2], nullptr, nullptr, FALSE,
+                       mode == L'n' ? CREATE_NO_WINDOW : CREATE_NEW_CONSOLE, nullptr, nullptr,
+                       &startup, &child) == 0) {
+        return 2;
     }
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    DWORD status = waited;
+    if (WaitForSingleObject(child.hProcess, patience_ms) != WAIT_OBJECT_0) {
+        TerminateProcess(child.hProcess, waited);
+    } else if (GetExitCodeProcess(child.hProcess, &status) == 0) {
+        return 2;
+    }
     return static_cast<int>(status);
 }
