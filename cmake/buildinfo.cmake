@@ -52,8 +52,8 @@ foreach(query prog-name=cc1plus prog-name=collect2 ${CPACK_MEMWIDEN_LIBRARIES})
     run(file ${CPACK_MEMWIDEN_COMPILER} -print-${query})
     list(APPEND files ${file})
 endforeach()
-# The packages that hold those files, at their installed versions. Where /bin and /usr/bin are
-# one, the package database may know a tool by its older name, without /usr.
+# The packages that hold those files. Where /bin and /usr/bin are one, the package database may
+# know a tool by its older name, without /usr.
 set(packages "")
 foreach(file IN LISTS files)
     if(NOT IS_ABSOLUTE ${file})
@@ -71,18 +71,30 @@ foreach(file IN LISTS files)
         message(FATAL_ERROR "No Debian package holds ${file}: the build cannot be recorded.")
     endif()
     string(REGEX REPLACE ": .*" "" owner "${owner}")
-    run(version dpkg-query --show --showformat=\${Version} ${owner})
-    list(APPEND packages " ${owner} (= ${version})")
+    list(APPEND packages ${owner})
 endforeach()
-list(SORT packages)
+# Those packages and all they need, at their installed versions, as Debian records a build: each
+# of them may shape the bytes.
 list(REMOVE_DUPLICATES packages)
+list(JOIN packages " " seeds)
+run(architecture dpkg --print-architecture)
+string(CONCAT format "\${db:Status-Status}\t\${binary:Package}\t\${Package}\t\${Architecture}\t"
+                     "\${Version}\t\${Provides}\t\${Pre-Depends}, \${Depends}\n")
+execute_process(COMMAND dpkg-query --show --showformat=${format}
+    COMMAND awk -v seeds=${seeds} -v native=${architecture}
+            -f ${CPACK_MEMWIDEN_SOURCE_DIR}/cmake/closure.awk
+    OUTPUT_VARIABLE packages RESULTS_VARIABLE results OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT results MATCHES "^0;0$")
+    message(FATAL_ERROR "The packages that built the program cannot be recorded: ${results}")
+endif()
+string(REPLACE "\n" ";" packages "${packages}")
+list(SORT packages)
 list(JOIN packages ",\n" packages)
 
 file(STRINGS /etc/os-release system REGEX "^PRETTY_NAME=")
 string(REGEX REPLACE "^PRETTY_NAME=\"?([^\"]*)\"?$" "\\1" system "${system}")
 file(READ /etc/debian_version release)
 string(STRIP "${release}" release)
-run(architecture dpkg --print-architecture)
 file(WRITE ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.buildinfo
     "Source: ${CPACK_PACKAGE_NAME} ${CPACK_PACKAGE_VERSION}\n"
     "Commit: ${commit}\n"
