@@ -34,11 +34,11 @@ refuse.directory  1252 game     directory path   1 Error: Unable to open file '%
 refuse.read_only  1252 game     good      nobody 1 Error: Unable to open file '%s'!
 refuse.empty_arg  1252 game     good      empty  1 Error: Unable to open file '%s'!
 # the system refuses the seek or the write, or fails to sync or close the file after it (strace
-# makes the call fail with the error named); a file system that cannot sync took the write
+# makes the call fail with the error named): a file system that turned read-only has lost the
+# write, one that cannot sync took it
 io.seek_fifo      1252 game     fifo      path   1 Error: Unable to seek to the proper position in '%s'!
 io.write_refused  1252 game     good      limit  1 Error: Unable to write the modifications to '%s'!
-io.sync_failed    1252 game     good      fsync=EIO 1 Error: Unable to write the modifications to '%s'!
-io.sync_read_only 1252 game     good      fsync=EROFS 1 Error: Unable to write the modifications to '%s'!
+io.sync_failed    1252 game     good      fsync=EROFS 1 Error: Unable to write the modifications to '%s'!
 io.sync_none      1252 game     good      fsync=EINVAL 0 Successfully patched file '%s'!
 io.close_failed   1252 game     good      close=EIO 1 Error: Unable to write the modifications to '%s'!
 # the reader of the output has gone: the status still tells what became of the file
