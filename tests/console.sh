@@ -26,6 +26,15 @@ case $name in
 console.alone | console.long_path | console.cp932) command=("$program" "$file") waits=1 ;;
 console.no_args) command=("$program") waits=1 status=1 last='Usage: memwiden <engine.dll path>' ;;
 console.cmd) command=(cmd /c "$program" "$file") ;;
+console.guide)
+    # The command that the guide gives, as written, in a console that starts where neither file is.
+    line=$(tr -d '\r' <"$(dirname "$program")/README.txt" |
+        sed -n 's/^ *\("[^"]*\\memwiden\.exe" "C:\\[^"]*\\engine\.dll"\)$/\1/p')
+    [ -n "$line" ] || { echo "$name: the guide gives no command" >&2 && exit 1; }
+    exe=$(cut -d '"' -f 2 <<<"$line") dll=$(cut -d '"' -f 4 <<<"$line")
+    file=${dll#C:\\} file=$WINEPREFIX/drive_c/${file//\\//} last="Successfully patched file '$dll'!"
+    command=(cmd /c guide.bat)
+    ;;
 console.out_file) command=("$program" "$file") redirect='>out.txt' last='' ;;
 console.in_pipe) command=("$program" "$file") redirect='< <(exec sleep 60)' ;;
 console.no_window) command=("$launcher" none "\"$program\" \"$file\"") last='' ;;
@@ -42,6 +51,8 @@ work=$(mktemp -d)
 tmux=(tmux -S "$work/tmux" -f /dev/null)
 trap '"${tmux[@]}" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work" && mkdir -p "$(dirname "$file")"
+[ "$name" != console.guide ] || printf '%s\r\n' '@echo off' "mkdir \"${exe%\\*}\"" \
+    "copy \"Z:${program//\//\\}\" \"$exe\" >nul" 'cd /d C:\windows\system32' "$line" >guide.bat
 head -c 1048576 /dev/zero >"$file"
 printf '\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF' |
     dd of="$file" bs=1 seek=1025168 conv=notrunc status=none

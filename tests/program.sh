@@ -62,21 +62,29 @@ elf.static)
     ;;
 guide.windows | guide.linux)
     # The guide packed beside the program: the player's steps and every line the program may end
-    # with, nothing of building it, and only line ends that the player's editor shows as such.
-    dir=$(dirname "$exe")
+    # with on that system, and none it ends with only on the other, nothing of building it, and
+    # only line ends that the player's editor shows as such.
+    dir=$(dirname "$exe") src=$(dirname "$0")/../src
     if [ "$name" = guide.windows ]; then
         guide=$dir/README.txt texts=("$guide" "$dir/LICENSE.txt") stray='(?<!\r)$|\r(?!$)'
-        steps=('drop it on memwiden.exe' 'Run as administrator' 'certutil -hashfile')
+        steps=('Ctrl+C, then Ctrl+V' 'onto memwiden.exe' 'Run as administrator' 'Copy as path'
+            'Verify integrity' 'certutil -hashfile')
+        own=$src/system/windows.cpp other=$src/system/posix.cpp
     else
         guide=$dir/README texts=("$guide" "$dir/LICENSE") stray='\r'
         steps=('sha256sum -c' 'tar -xzf' 'cp -n "$game/engine.dll"' './memwiden "$game/engine.dll"')
+        own=$src/system/posix.cpp other=$src/system/windows.cpp
     fi
-    mapfile -t outcomes < <(grep -h -o -E '"(\\n)?(Error|Successfully|Usage|Press)[^"]*' \
-        "$(dirname "$0")"/../src/*/*.cpp | sed -e 's/^"\(\\n\)\?//' -e 's/\\n$//')
+    said() {
+        grep -h -o -E '"(\\n)?(Error|Successfully|Usage|Press)[^"]*' "$@" |
+            sed -e 's/^"\(\\n\)\?//' -e 's/\\n$//'
+    }
+    mapfile -t outcomes < <(said "$src"/frontend/*.cpp "$src"/patcher/*.cpp "$own")
     for line in 'Keep a backup copy' "${steps[@]}" "${outcomes[@]}"; do
         grep -q -F -- "$line" "$guide" || { echo "the guide lacks: $line" >&2 && exit 1; }
     done
-    if grep -i -E 'cmake|apt-get|ctest|clang|preset|compile|src/|tests/' "$guide" >&2; then
+    if grep -i -E 'cmake|apt-get|ctest|clang|preset|compile|src/|tests/' "$guide" >&2 ||
+        said "$other" | grep -F -f - "$guide" >&2; then
         exit 1
     fi
     ! grep -l -P "$stray" "${texts[@]}" >&2
