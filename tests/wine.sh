@@ -7,8 +7,18 @@ set -euo pipefail
 
 loaders=$(dirname "$2")
 server=$loaders/wineserver
+# Ends the screen of the last start, when it still runs.
+end_screen() {
+    local screen
+    screen=$(cat "$WINE_SCREEN.pid" 2>/dev/null) || return 0
+    [ "$(cat "/proc/$screen/comm" 2>/dev/null)" != Xvfb ] || kill "$screen"
+    rm -f "$WINE_SCREEN.pid"
+}
 case $1 in
 start)
+    # A start that was never stopped, as a repeated or broken test run leaves it, goes first.
+    "$server" -k 2>/dev/null || true
+    end_screen
     # Xvfb takes a free display and writes its number once it takes clients.
     rm -f "$WINE_SCREEN"
     Xvfb -displayfd 3 -nolisten tcp 3>"$WINE_SCREEN" </dev/null >/dev/null 2>&1 &
@@ -30,6 +40,6 @@ start)
 stop)
     "$server" -k || true
     # The screen goes last, as Wine's windows would fail without it.
-    kill "$(cat "$WINE_SCREEN.pid")" || true
+    end_screen
     ;;
 esac
