@@ -10,18 +10,15 @@ int wmain(int argc, wchar_t **argv)
 {
     constexpr DWORD patience_ms = 5000;
     constexpr DWORD waited = 100;
-    if (argc != 3) {
-        return 2;
-    }
-    const wchar_t mode = argv[1][0];
+    const wchar_t mode = argc == 3 ? argv[1][0] : L'\0';
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = mode == L'h' ? STARTF_USESHOWWINDOW : 0;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION child{};
-    if (CreateProcessW(nullptr, argv[2], nullptr, nullptr, FALSE,
-                       mode == L'n' ? CREATE_NO_WINDOW : CREATE_NEW_CONSOLE, nullptr, nullptr,
-                       &startup, &child) == 0) {
+    if (argc != 3 || CreateProcessW(nullptr, argv[2], nullptr, nullptr, FALSE,
+                                    mode == L'n' ? CREATE_NO_WINDOW : CREATE_NEW_CONSOLE, nullptr,
+                                    nullptr, &startup, &child) == 0) {
         return 2;
     }
     DWORD status = waited;

@@ -9,15 +9,13 @@ loaders=$(dirname "$2")
 server=$loaders/wineserver
 # Ends the screen of the last start, when it still runs.
 end_screen() {
-    local screen
-    screen=$(cat "$WINE_SCREEN.pid" 2>/dev/null) || return 0
-    [ "$(cat "/proc/$screen/comm" 2>/dev/null)" != Xvfb ] || kill "$screen"
-    rm -f "$WINE_SCREEN.pid"
+    [ "$(cat "/proc/$(cat "$WINE_SCREEN.pid" 2>/dev/null)/comm" 2>/dev/null)" != Xvfb ] ||
+        kill "$(cat "$WINE_SCREEN.pid")"
 }
 case $1 in
 start)
-    # A start that was never stopped, as a repeated or broken test run leaves it, goes first.
-    "$server" -k 2>/dev/null || true
+    # A start that was never stopped, as a repeated or broken test run leaves it, leaves its
+    # screen, which goes first; its server goes with the one the set-up leaves, below.
     end_screen
     # Xvfb takes a free display and writes its number once it takes clients.
     rm -f "$WINE_SCREEN"
