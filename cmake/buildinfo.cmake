@@ -1,6 +1,9 @@
 # Run by CPack before it packs anything: settles the time the archive's entries carry, and writes
 # <archive name>.buildinfo beside it, which names the source and the toolchain that built it.
 
+# CPack runs this script without the policies of the project.
+cmake_policy(VERSION 3.25)
+
 # run(VARIABLE COMMAND...): the command's output, or an empty string when it fails.
 function(run variable)
     execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${CPACK_MEMWIDEN_SOURCE_DIR}
@@ -74,20 +77,29 @@ foreach(file IN LISTS files)
     list(APPEND packages ${owner})
 endforeach()
 # Those packages and all they need, at their installed versions, as Debian records a build: each
-# of them may shape the bytes.
+# of them may shape the bytes. apt walks every need among the packages of the system's own
+# architecture, which alone built the program, and every alternative of a need. Its --installed
+# would drop needs of any architecture, as strip-nondeterminism's of perl, so what it names that
+# is not installed is left out here instead.
 list(REMOVE_DUPLICATES packages)
-list(JOIN packages " " seeds)
 run(architecture dpkg --print-architecture)
-string(CONCAT format "\${db:Status-Status}\t\${binary:Package}\t\${Package}\t\${Architecture}\t"
-                     "\${Version}\t\${Provides}\t\${Pre-Depends}, \${Depends}\n")
-execute_process(COMMAND dpkg-query --show --showformat=${format}
-    COMMAND awk -v seeds=${seeds} -v native=${architecture}
-            -f ${CPACK_MEMWIDEN_SOURCE_DIR}/cmake/closure.awk
-    OUTPUT_VARIABLE packages RESULTS_VARIABLE results OUTPUT_STRIP_TRAILING_WHITESPACE)
-if(NOT results MATCHES "^0;0$")
-    message(FATAL_ERROR "The packages that built the program cannot be recorded: ${results}")
+run(needed apt-cache -o APT::Architectures=${architecture} depends --recurse --important
+    ${packages})
+string(REGEX MATCHALL "(^|\n)[^ \n]+" needed "${needed}")
+list(TRANSFORM needed STRIP)
+run(installed dpkg-query --show
+    --showformat=\${db:Status-Status}\t\${Package}\t\${Architecture}\t\${binary:Package}\t\${Version}\n)
+string(REPLACE "\n" ";" installed "${installed}")
+set(packages "")
+foreach(line IN LISTS installed)
+    if(line MATCHES "^installed\t([^\t]+)\t(${architecture}|all)\t([^\t]+)\t(.+)$" AND
+       CMAKE_MATCH_1 IN_LIST needed)
+        list(APPEND packages " ${CMAKE_MATCH_3} (= ${CMAKE_MATCH_4})")
+    endif()
+endforeach()
+if(NOT packages)
+    message(FATAL_ERROR "The packages that built the program cannot be recorded.")
 endif()
-string(REPLACE "\n" ";" packages "${packages}")
 list(SORT packages)
 list(JOIN packages ",\n" packages)
 
