@@ -6,41 +6,42 @@ set -euo pipefail
 name=$1 version=$2 program=$3
 shift 3
 runner=("$@")
+. "$(dirname "$0")/common.sh"
 
 # cp: the code page Windows runs the program under (Western, Cyrillic or Japanese); folder: where
 # the file lies (_ stands for a space); file: what lies at the path; how: the command line and its
-# conditions; the last line of output ('%s' is the path; an error line is followed by the usage
-# line, and - means no such line).
+# conditions; the exit status; the outcome line that ends the output, by its name in common.sh,
+# or - for none.
 cases() {
     cat <<'TABLE'
 # the argument count: banner and usage only, the file untouched
 args.none         1252 game     good      none   1 -
 args.two          1252 game     good      two    1 -
 # the one change, made only where the window matches
-patch.ok          1252 game     good      path   0 Successfully patched file '%s'!
-patch.exact_end   1252 game     exact     path   0 Successfully patched file '%s'!
-patch.twice       1252 game     patched   path   1 Error: Expected signature was not found in '%s'!
+patch.ok          1252 game     good      path   0 patched
+patch.exact_end   1252 game     exact     path   0 patched
+patch.twice       1252 game     patched   path   1 no_signature
 # folders named in any script open under any code page, and their names come back byte for byte
-path.mixed_1252   1252 Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 Successfully patched file '%s'!
-path.mixed_1251   1251 Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 Successfully patched file '%s'!
-path.mixed_932    932  Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 Successfully patched file '%s'!
+path.mixed_1252   1252 Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 patched
+path.mixed_1251   1251 Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 patched
+path.mixed_932    932  Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 patched
 # refusals that leave the file as it was
-refuse.first_byte 1252 game     first     path   1 Error: Expected signature was not found in '%s'!
-refuse.mid_byte   1252 game     middle    path   1 Error: Expected signature was not found in '%s'!
-refuse.last_byte  1252 game     last      path   1 Error: Expected signature was not found in '%s'!
-refuse.short_file 1252 game     short     path   1 Error: Unable to read a signature from '%s'!
-refuse.missing    1252 game     missing   path   1 Error: Unable to open file '%s'!
-refuse.directory  1252 game     directory path   1 Error: Unable to open file '%s'!
-refuse.read_only  1252 game     good      nobody 1 Error: Unable to open file '%s'!
-refuse.empty_arg  1252 game     good      empty  1 Error: Unable to open file '%s'!
+refuse.first_byte 1252 game     first     path   1 no_signature
+refuse.mid_byte   1252 game     middle    path   1 no_signature
+refuse.last_byte  1252 game     last      path   1 no_signature
+refuse.short_file 1252 game     short     path   1 read
+refuse.missing    1252 game     missing   path   1 open
+refuse.directory  1252 game     directory path   1 open
+refuse.read_only  1252 game     good      nobody 1 open
+refuse.empty_arg  1252 game     good      empty  1 open
 # the system refuses the seek or the write, or fails to sync or close the file after it (strace
 # makes the call fail with the error named): a file system that turned read-only has lost the
 # write, one that cannot sync took it
-io.seek_fifo      1252 game     fifo      path   1 Error: Unable to seek to the proper position in '%s'!
-io.write_refused  1252 game     good      limit  1 Error: Unable to write the modifications to '%s'!
-io.sync_failed    1252 game     good      fsync=EROFS 1 Error: Unable to write the modifications to '%s'!
-io.sync_none      1252 game     good      fsync=EINVAL 0 Successfully patched file '%s'!
-io.close_failed   1252 game     good      close=EIO 1 Error: Unable to write the modifications to '%s'!
+io.seek_fifo      1252 game     fifo      path   1 seek
+io.write_refused  1252 game     good      limit  1 write
+io.sync_failed    1252 game     good      fsync=EROFS 1 write
+io.sync_none      1252 game     good      fsync=EINVAL 0 patched
+io.close_failed   1252 game     good      close=EIO 1 write
 # the reader of the output has gone: the status still tells what became of the file
 io.output_gone    1252 game     good      gone   0 -
 TABLE
@@ -50,28 +51,21 @@ row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
 read -r _ cp folder file how status last <<<"$row"
 
-# Wine runs only as the owner of its prefix, and Windows closes a file without a word of what
-# became of its data. Wine answers a flush that fails with EISDIR as Windows answers one that the
-# file system cannot do.
+# Only Wine reads the code page. Wine runs only as the owner of its prefix, and Windows closes a
+# file without a word of what became of its data. Wine answers a flush that fails with EISDIR as
+# Windows answers one that the file system cannot do.
 windows=false
-if [[ $program == *.exe ]]; then
+if [[ $program != *.exe ]]; then
+    [ "$cp" = 1252 ] || exit 77
+else
     windows=true
     [[ $how != nobody && $how != close=* ]] || exit 77
     how=${how/#fsync=EINVAL/fsync=EISDIR}
-fi
-
-# Wine takes the system code page from the locale, and quietly takes 1252 where it is missing.
-if $windows; then
     declare -A locales=([1252]=C.UTF-8 [1251]=ru_RU.UTF-8 [932]=ja_JP.UTF-8)
-    locale=${locales[$cp]}
-    if [ "$(LC_ALL=$locale locale charmap 2>/dev/null)" != UTF-8 ]; then
-        echo "$name: the locale $locale is missing" >&2 && exit 1
-    fi
-    runner=(env LC_ALL="$locale" DISPLAY=":$(<"$WINE_SCREEN")" "${runner[@]}")
+    wine_in "${locales[$cp]}"
+    runner=("${wine[@]}" "${runner[@]}")
 fi
 
-offset=1025168
-window='\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 folder=${folder//_/ }
@@ -79,17 +73,14 @@ chmod 755 "$work" && cd "$work" && mkdir -m 755 "$folder"
 path="$folder/engine.dll"
 arg=$path
 
-# put OFFSET BYTES FILE: overwrites bytes in place, as the program does.
-put() { printf "$2" | dd of="$3" bs=1 seek="$1" conv=notrunc status=none; }
-image() { head -c "$1" /dev/urandom >"$path" && put "$offset" "$window" "$path"; }
 case $file in
-good) image 1048576 ;;
-exact) image $((offset + 16)) ;;
-patched) image 1048576 && put $((offset + 4)) '\x73' "$path" ;;
-first) image 1048576 && put "$offset" '\xC9' "$path" ;;
-middle) image 1048576 && put $((offset + 9)) '\xCD' "$path" ;;
-last) image 1048576 && put $((offset + 15)) '\xFE' "$path" ;;
-short) image $((offset + 16)) && truncate -s $((offset + 15)) "$path" ;;
+good) engine 1048576 "$path" ;;
+exact) engine $((offset + 16)) "$path" ;;
+patched) engine 1048576 "$path" && put "$patched_at" '\x73' "$path" ;;
+first) engine 1048576 "$path" && put "$offset" '\xC9' "$path" ;;
+middle) engine 1048576 "$path" && put $((offset + 9)) '\xCD' "$path" ;;
+last) engine 1048576 "$path" && put $((offset + 15)) '\xFE' "$path" ;;
+short) engine $((offset + 16)) "$path" && truncate -s $((offset + 15)) "$path" ;;
 directory) mkdir "$path" ;;
 fifo) mkfifo "$path" ;;
 esac
@@ -129,17 +120,10 @@ esac
 got=$?
 set -e
 
-usage='Usage: memwiden <engine.dll path>'
 {
-    printf 'memwiden %s (c) 2026 the memwiden developers\n\n' "$version"
-    printf "This program is meant to fix the sourge 'engine.dll' used by\n"
-    printf "'Nightfall Covenant'(TM) so that it will work\n"
-    printf 'on machines with more than 2GB of RAM.\n\n'
-    printf 'The game must be patched to version 1.20 for this to work.\n\n'
-    printf 'There is no guarantee that it will function correctly.\n\n'
-    printf "Keep a backup copy of 'engine.dll': the change is made in place.\n\n"
-    # shellcheck disable=SC2059 # the table's line is the format, with the path as its argument
-    [ "$last" = - ] || printf "$last\n" "$arg"
+    banner "$version"
+    # shellcheck disable=SC2059 # the outcome is the format, with the path as its argument
+    [ "$last" = - ] || printf "${outcome[$last]}\n" "$arg"
     [ "$status" -eq 0 ] || printf '%s\n' "$usage"
 } >expected
 # Windows writes its standard output in text mode: every line ends in CR LF.
@@ -153,10 +137,10 @@ cmp -s out expected || { fail 'standard output differs' && diff expected out >&2
 [ ! -s err ] || fail "standard error is not empty: $(cat err)"
 if [ -f before ]; then
     # After a failed write the byte may or may not have changed; no other byte may.
-    cp before patched && put $((offset + 4)) '\x73' patched
+    cp before patched && put "$patched_at" '\x73' patched
     if [ "$status" -eq 0 ]; then
         cmp patched "$path" >&2 || fail 'the file is not patched'
-    elif [[ $last != *'write the modifications'* ]] || ! cmp -s patched "$path"; then
+    elif [ "$last" != write ] || ! cmp -s patched "$path"; then
         cmp before "$path" >&2 || fail 'the file is not what it should be afterwards'
     fi
 elif [ "$file" = missing ] && [ -e "$path" ]; then

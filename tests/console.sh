@@ -7,8 +7,8 @@
 # Usage: console.sh CASE PROGRAM WINE LAUNCHER
 set -euo pipefail
 
-name=$1 program=$2 wine=$3 launcher=$4
-prompt='Press Enter to close this window.'
+name=$1 program=$2 runner=$3 launcher=$4
+. "$(dirname "$0")/common.sh"
 file='Игры/engine.dll' locale=C.UTF-8
 # A long path of letters of two bytes each, so that the text the console gets is long too.
 long=x$(printf 'Игры%.0s' {1..25})
@@ -17,14 +17,15 @@ console.long_path) file="$long/$long/engine.dll" ;;
 # Japanese Windows has no umlauts and no Arabic letters in its code page.
 console.cp932) file='Äpfel_ألعاب/engine.dll' locale=ja_JP.UTF-8 ;;
 esac
-patched="Successfully patched file '$file'!"
+# shellcheck disable=SC2059 # the outcome is the format, with the path as its argument
+patched=$(printf "${outcome[patched]}" "$file")
 # The command, what the pane's shell redirects for it, whether it waits for Enter, its exit
 # status and the last line on the screen. The launcher's windows have no screen to read: its
 # status is the program's, or 100 when the program still waited after 5 s.
 redirect='' waits=0 status=0 last=$patched
 case $name in
 console.alone | console.long_path | console.cp932) command=("$program" "$file") waits=1 ;;
-console.no_args) command=("$program") waits=1 status=1 last='Usage: memwiden <engine.dll path>' ;;
+console.no_args) command=("$program") waits=1 status=1 last=$usage ;;
 console.cmd) command=(cmd /c "$program" "$file") ;;
 console.guide)
     # The command that the guide gives, as written, in a console that starts where neither file is.
@@ -32,7 +33,9 @@ console.guide)
         sed -n 's/^ *\("[^"]*\\memwiden\.exe" "C:\\[^"]*\\engine\.dll"\)$/\1/p')
     [ -n "$line" ] || { echo "$name: the guide gives no command" >&2 && exit 1; }
     exe=$(cut -d '"' -f 2 <<<"$line") dll=$(cut -d '"' -f 4 <<<"$line")
-    file=${dll#C:\\} file=$WINEPREFIX/drive_c/${file//\\//} last="Successfully patched file '$dll'!"
+    file=${dll#C:\\} file=$WINEPREFIX/drive_c/${file//\\//}
+    # shellcheck disable=SC2059 # the outcome is the format, with the path as its argument
+    last=$(printf "${outcome[patched]}" "$dll")
     command=(cmd /c guide.bat)
     ;;
 console.out_file) command=("$program" "$file") redirect='>out.txt' last='' ;;
@@ -42,10 +45,7 @@ console.hidden) command=("$launcher" hidden "\"$program\" \"$file\"") last='' ;;
 console.shown) command=("$launcher" shown "\"$program\" \"$file\"") status=100 last='' ;;
 *) echo "no case named $name" >&2 && exit 2 ;;
 esac
-# Wine takes the system code page from the locale, and quietly takes 1252 where it is missing.
-if [ "$(LC_ALL=$locale locale charmap 2>/dev/null)" != UTF-8 ]; then
-    echo "$name: the locale $locale is missing" >&2 && exit 1
-fi
+wine_in "$locale"
 
 work=$(mktemp -d)
 tmux=(tmux -S "$work/tmux" -f /dev/null)
@@ -53,13 +53,11 @@ trap '"${tmux[@]}" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work" && mkdir -p "$(dirname "$file")"
 [ "$name" != console.guide ] || printf '%s\r\n' '@echo off' "mkdir \"${exe%\\*}\"" \
     "copy \"Z:${program//\//\\}\" \"$exe\" >nul" 'cd /d C:\windows\system32' "$line" >guide.bat
-head -c 1048576 /dev/zero >"$file"
-printf '\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF' |
-    dd of="$file" bs=1 seek=1025168 conv=notrunc status=none
+engine 1048576 "$file"
 
 # The pane outlives the program, so that its screen can still be read, and is wide enough that
 # no line wraps. The launcher runs outside it, and opens the program's window itself.
-wine=(env LC_ALL="$locale" DISPLAY=":$(<"$WINE_SCREEN")" "$wine")
+wine+=("$runner")
 run="\"\$@\" $redirect; echo \$? >status"
 if [[ ${command[0]} != "$launcher" ]]; then
     "${tmux[@]}" new-session -d -x 600 -y 40 bash -c "$run; exec sleep 600" pane "${wine[@]}" \
@@ -94,7 +92,7 @@ fi
 until_true 30 test -s status || fail 'the program did not end'
 [ "$(cat status 2>/dev/null)" = "$status" ] || fail "exit status $(cat status), expected $status"
 # The patch must have reached the file whether or not the window waited.
-byte=$(od -An -tx1 -j 1025172 -N 1 "$file" | tr -d ' ')
+byte=$(od -An -tx1 -j "$patched_at" -N 1 "$file" | tr -d ' ')
 want=$([ "$status" -ne 1 ] && echo 73 || echo 7d)
-[ "$byte" = "$want" ] || fail "byte 0xFA494 is $byte, expected $want"
+[ "$byte" = "$want" ] || fail "the patched byte is $byte, expected $want"
 exit "$failed"

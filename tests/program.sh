@@ -62,29 +62,26 @@ elf.static)
     ;;
 guide.windows | guide.linux)
     # The guide packed beside the program: the player's steps and every line the program may end
-    # with on that system, and none it ends with only on the other, nothing of building it, and
+    # with on that system, none of the other system's steps and lines, nothing of building it, and
     # only line ends that the player's editor shows as such.
-    dir=$(dirname "$exe") src=$(dirname "$0")/../src
+    . "$(dirname "$0")/common.sh"
+    both=('Keep a backup copy' 'sha256sum -c' 'Verify integrity' "${outcome[@]%%%s*}" "$usage")
+    windows=('Ctrl+C, then Ctrl+V' 'onto memwiden.exe' 'Run as administrator' 'Copy as path'
+        'certutil -hashfile' "$prompt")
+    linux=('tar -xzf' 'cp -n "$game/engine.dll"' './memwiden "$game/engine.dll"')
+    dir=$(dirname "$exe")
     if [ "$name" = guide.windows ]; then
         guide=$dir/README.txt texts=("$guide" "$dir/LICENSE.txt") stray='(?<!\r)$|\r(?!$)'
-        steps=('Ctrl+C, then Ctrl+V' 'onto memwiden.exe' 'Run as administrator' 'Copy as path'
-            'Verify integrity' 'certutil -hashfile')
-        own=$src/system/windows.cpp other=$src/system/posix.cpp
+        own=("${windows[@]}") other=("${linux[@]}")
     else
         guide=$dir/README texts=("$guide" "$dir/LICENSE") stray='\r'
-        steps=('sha256sum -c' 'tar -xzf' 'cp -n "$game/engine.dll"' './memwiden "$game/engine.dll"')
-        own=$src/system/posix.cpp other=$src/system/windows.cpp
+        own=("${linux[@]}") other=("${windows[@]}")
     fi
-    said() {
-        grep -h -o -E '"(\\n)?(Error|Successfully|Usage|Press)[^"]*' "$@" |
-            sed -e 's/^"\(\\n\)\?//' -e 's/\\n$//'
-    }
-    mapfile -t outcomes < <(said "$src"/frontend/*.cpp "$src"/patcher/*.cpp "$own")
-    for line in 'Keep a backup copy' "${steps[@]}" "${outcomes[@]}"; do
+    for line in "${both[@]}" "${own[@]}"; do
         grep -q -F -- "$line" "$guide" || { echo "the guide lacks: $line" >&2 && exit 1; }
     done
     if grep -i -E 'cmake|apt-get|ctest|clang|preset|compile|src/|tests/' "$guide" >&2 ||
-        said "$other" | grep -F -f - "$guide" >&2; then
+        printf '%s\n' "${other[@]}" | grep -F -f - "$guide" >&2; then
         exit 1
     fi
     ! grep -l -P "$stray" "${texts[@]}" >&2

@@ -1,0 +1,47 @@
+# What the test scripts share, read by each: what memwiden must print and change, stated once,
+# and how a test runs the Windows program under Wine.
+
+# The window that engine.dll 1.20 holds at this offset, and the one byte of it that the patch
+# changes, from 7D to 73.
+offset=1025168
+window='\xC8\x2B\xB4\x20\x7D\x12\x50\x68\x98\xCC\x1A\x20\xE8\x0F\xFE\xFF'
+patched_at=$((offset + 4))
+
+# put OFFSET BYTES FILE: overwrites bytes in place, as the program does.
+put() { printf "$2" | dd of="$3" bs=1 seek="$1" conv=notrunc status=none; }
+# engine SIZE FILE: a file of that size that holds the window, and random bytes around it.
+engine() { head -c "$1" /dev/urandom >"$2" && put "$offset" "$window" "$2"; }
+
+# banner VERSION: what every run prints first.
+banner() {
+    printf 'memwiden %s (c) 2026 the memwiden developers\n\n' "$1"
+    printf "This program is meant to fix the sourge 'engine.dll' used by\n"
+    printf "'Nightfall Covenant'(TM) so that it will work\n"
+    printf 'on machines with more than 2GB of RAM.\n\n'
+    printf 'The game must be patched to version 1.20 for this to work.\n\n'
+    printf 'There is no guarantee that it will function correctly.\n\n'
+    printf "Keep a backup copy of 'engine.dll': the change is made in place.\n\n"
+}
+# The lines a run may end with, by name; '%s' stands for the path. Each error line is followed by
+# the usage line, which also stands alone after a wrong count of arguments.
+declare -A outcome=(
+    [patched]="Successfully patched file '%s'!"
+    [no_signature]="Error: Expected signature was not found in '%s'!"
+    [open]="Error: Unable to open file '%s'!"
+    [read]="Error: Unable to read a signature from '%s'!"
+    [seek]="Error: Unable to seek to the proper position in '%s'!"
+    [write]="Error: Unable to write the modifications to '%s'!"
+)
+usage='Usage: memwiden <engine.dll path>'
+# Windows alone shows it, in a console window that was opened for the run.
+prompt='Press Enter to close this window.'
+
+# wine_in LOCALE: sets `wine` to the words that start a command under Wine, on the tests' screen,
+# with the system code page that Wine takes from the locale. Wine quietly takes that of a Western
+# Windows where the locale is missing, so a missing one fails the test.
+wine_in() {
+    if [ "$(LC_ALL=$1 locale charmap 2>/dev/null)" != UTF-8 ]; then
+        echo "the locale $1 is missing" >&2 && exit 1
+    fi
+    wine=(env LC_ALL="$1" DISPLAY=":$(<"$WINE_SCREEN")")
+}
