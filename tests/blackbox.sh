@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Runs memwiden as a user would, on a file made here, and checks its status, output and the file.
+# Under Wine the console rows run it as Windows users do, in a console of its own or started by a
+# launcher: a tmux pane is such a console, and the launcher, LAUNCHER, opens a window on the tests'
+# virtual screen.
 # Usage: blackbox.sh CASE VERSION PROGRAM [RUNNER...]; exits 77 for a case this platform cannot run.
 set -euo pipefail
 
-name=$1 version=$2 program=$3
-shift 3
-runner=("$@")
+name=$1 version=$2 program=$3 runner=("${@:4}")
 . "$(dirname "$0")/common.sh"
 
 # cp: the code page Windows runs the program under (Western, Cyrillic or Japanese); folder: where
-# the file lies (_ stands for a space); file: what lies at the path; how: the command line and its
-# conditions; the exit status; the outcome line that ends the output, by its name in common.sh,
-# or - for none.
+# the file lies (_ stands for a space, long for a long path of two-byte letters); file: what lies
+# at the path; how: the command line and its conditions; the exit status; the outcome line, by its
+# name in common.sh, or - for none.
 cases() {
     cat <<'TABLE'
 # the argument count: banner and usage only, the file untouched
@@ -43,20 +44,36 @@ io.sync_failed    1252 game     good      fsync=EROFS 1 write
 io.sync_none      1252 game     good      fsync=EINVAL 0 patched
 io.close_failed   1252 game     good      close=EIO 1 write
 # the reader of the output has gone: the status still tells what became of the file
-io.output_gone    1252 game     good      gone   0 -
+io.output_gone    1252 game     good      gone   0 patched
+# a console window of the run's own, such as a drop on the program opens, waits for Enter
+console.alone     1252 Игры     good      pane   0 patched
+console.long_path 1252 long     good      pane   0 patched
+console.cp932     932  Äpfel_ألعاب good   pane   0 patched
+console.no_args   1252 Игры     good      pane_none 1 -
+# no other does: cmd's, one whose output or input a script redirects, none started with no window
+# or a hidden one, as installers and launchers start programs; started in a window that is shown,
+# the program still waits after 5 s, and the launcher ends it with status 100
+console.cmd       1252 Игры     good      cmd    0 patched
+console.guide     1252 game     good      guide  0 patched
+console.out_file  1252 Игры     good      pane_out 0 patched
+console.in_pipe   1252 Игры     good      pane_in 0 patched
+console.no_window 1252 Игры     good      launch_none 0 patched
+console.hidden    1252 Игры     good      launch_hidden 0 patched
+console.shown     1252 Игры     good      launch_shown 100 patched
 TABLE
 }
+
 
 row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
 read -r _ cp folder file how status last <<<"$row"
 
-# Only Wine reads the code page. Wine runs only as the owner of its prefix, and Windows closes a
-# file without a word of what became of its data. Wine answers a flush that fails with EISDIR as
-# Windows answers one that the file system cannot do.
+# Only Wine reads the code page and opens consoles. Wine runs only as the owner of its prefix, and
+# Windows closes a file without a word of what became of its data. Wine answers a flush that fails
+# with EISDIR as Windows answers one that the file system cannot do.
 windows=false
 if [[ $program != *.exe ]]; then
-    [ "$cp" = 1252 ] || exit 77
+    [[ $cp = 1252 && $name != console.* ]] || exit 77
 else
     windows=true
     [[ $how != nobody && $how != close=* ]] || exit 77
@@ -67,11 +84,26 @@ else
 fi
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+tmux=(tmux -S "$work/tmux" -f /dev/null)
+trap '"${tmux[@]}" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
+long=x$(printf 'Игры%.0s' {1..25})
 folder=${folder//_/ }
-chmod 755 "$work" && cd "$work" && mkdir -m 755 "$folder"
+[ "$folder" != long ] || folder=$long/$long
+chmod 755 "$work" && cd "$work" && mkdir -m 755 -p "$folder"
 path="$folder/engine.dll"
 arg=$path
+if [ "$how" = guide ]; then
+    # The command that the guide gives, as written, in a console that starts where neither file
+    # is; engine.dll lies where the command says, in the tests' Wine.
+    line=$(tr -d '\r' <"$(dirname "$program")/README.txt" |
+        sed -n 's/^ *\("[^"]*\\memwiden\.exe" "C:\\[^"]*\\engine\.dll"\)$/\1/p')
+    [ -n "$line" ] || { echo "$name: the guide gives no command" >&2 && exit 1; }
+    exe=$(cut -d '"' -f 2 <<<"$line") arg=$(cut -d '"' -f 4 <<<"$line")
+    path=${arg#C:\\} path=$WINEPREFIX/drive_c/${path//\\//}
+    mkdir -p "$(dirname "$path")"
+    printf '%s\r\n' '@echo off' "mkdir \"${exe%\\*}\"" "copy \"Z:${program//\//\\}\" \"$exe\" >nul" \
+        'cd /d C:\windows\system32' "$line" >guide.bat
+fi
 
 case $file in
 good) engine 1048576 "$path" ;;
@@ -87,7 +119,14 @@ esac
 [ -f "$path" ] && cp "$path" before
 
 run() { "${runner[@]}" "${program[@]}" "$@" >out 2>err; }
-set +e
+# in_pane REDIRECT COMMAND...: starts the command in the tmux pane, which outlives it so that its
+# screen can still be read, and is wide enough that no line wraps; its status goes to the file
+# status.
+in_pane() {
+    "${tmux[@]}" new-session -d -x 600 -y 40 \
+        bash -c "\"\$@\" $1; echo \$? >status; exec sleep 600" pane "${runner[@]}" "${@:2}"
+}
+got=0
 case $how in
 none) run ;;
 two) run "$path" "$path" ;;
@@ -116,9 +155,14 @@ nobody)
     fi
     run "$path"
     ;;
-esac
-got=$?
-set -e
+pane) in_pane '' "$program" "$path" ;;
+pane_in) in_pane '< <(exec sleep 60)' "$program" "$path" ;;
+pane_none) in_pane '' "$program" ;;
+pane_out) in_pane '>out' "$program" "$path" ;;
+cmd) in_pane '' cmd /c "$program" "$path" ;;
+guide) in_pane '' cmd /c guide.bat ;;
+launch_*) "${runner[@]}" "$LAUNCHER" "${how#launch_}" "\"$program\" \"$path\"" </dev/null >/dev/null 2>&1 ;;
+esac || got=$?
 
 {
     banner "$version"
@@ -126,19 +170,53 @@ set -e
     [ "$last" = - ] || printf "${outcome[$last]}\n" "$arg"
     [ "$status" -eq 0 ] || printf '%s\n' "$usage"
 } >expected
-# Windows writes its standard output in text mode: every line ends in CR LF.
-! $windows || sed -i 's/$/\r/' expected
-[ "$how" != gone ] || : >expected >out
+# Windows writes its standard output in text mode: every line ends in CR LF. A console shows
+# lines, and the output of a launcher's window or to a pipe without a reader is read by nobody.
+case $how in
+pane | pane_none | pane_in | cmd | guide) ;;
+gone | launch_*) : >expected >out ;;
+*) ! $windows || sed -i 's/$/\r/' expected ;;
+esac
 
 failed=0
 fail() { echo "$name: $*" >&2 && failed=1; }
-[ "$got" -eq "$status" ] || fail "exit status $got, expected $status"
-cmp -s out expected || { fail 'standard output differs' && diff expected out >&2 || true; }
+# screen: the pane's last lines, as many as are expected, without the empty rows below them.
+screen() {
+    "${tmux[@]}" capture-pane -p | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' |
+        tail -n "$(wc -l <expected)" >out
+}
+shows() { screen && cmp -s out expected; }
+# until_true TEST...: waits up to 30 s for the test to pass, checking ten times a second.
+until_true() {
+    for _ in {1..300}; do
+        "$@" && return
+        sleep 0.1
+    done
+    false
+}
+case $how in
+pane | pane_none)
+    # A window opened for this run alone shows the outcome, then waits for Enter.
+    printf '\n%s\n' "$prompt" >>expected
+    until_true shows || true
+    sleep 2
+    [ ! -e status ] || fail 'the program did not wait for Enter'
+    "${tmux[@]}" send-keys Enter
+    ;;
+pane_in | cmd | guide) until_true shows || true ;;
+esac
+if [[ $how == pane* || $how == cmd || $how == guide ]]; then
+    until_true test -s status || fail 'the program did not end'
+    got=$(cat status 2>/dev/null)
+fi
+
+[ "$got" = "$status" ] || fail "exit status $got, expected $status"
+cmp -s out expected || { fail 'the output differs' && diff expected out >&2 || true; }
 [ ! -s err ] || fail "standard error is not empty: $(cat err)"
 if [ -f before ]; then
     # After a failed write the byte may or may not have changed; no other byte may.
     cp before patched && put "$patched_at" '\x73' patched
-    if [ "$status" -eq 0 ]; then
+    if [ "$last" = patched ]; then
         cmp patched "$path" >&2 || fail 'the file is not patched'
     elif [ "$last" != write ] || ! cmp -s patched "$path"; then
         cmp before "$path" >&2 || fail 'the file is not what it should be afterwards'
