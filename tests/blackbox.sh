@@ -53,8 +53,8 @@ console.no_args   1252 Игры     good      pane_none 1 -
 # no other does: cmd's, one whose output or input a script redirects, none started with no window
 # or a hidden one, as installers and launchers start programs; started in a window that is shown,
 # the program still waits after 5 s, and the launcher ends it with status 100
-console.cmd       1252 Игры     good      cmd    0 patched
-console.guide     1252 game     good      guide  0 patched
+console.cmd       1252 Игры     good      pane_cmd 0 patched
+console.guide     1252 game     good      pane_guide 0 patched
 console.out_file  1252 Игры     good      pane_out 0 patched
 console.in_pipe   1252 Игры     good      pane_in 0 patched
 console.no_window 1252 Игры     good      launch_none 0 patched
@@ -78,9 +78,13 @@ else
     windows=true
     [[ $how != nobody && $how != close=* ]] || exit 77
     how=${how/#fsync=EINVAL/fsync=EISDIR}
+    # Wine takes the system code page from the locale, and quietly takes 1252 where it is missing.
     declare -A locales=([1252]=C.UTF-8 [1251]=ru_RU.UTF-8 [932]=ja_JP.UTF-8)
-    wine_in "${locales[$cp]}"
-    runner=("${wine[@]}" "${runner[@]}")
+    locale=${locales[$cp]}
+    if [ "$(LC_ALL=$locale locale charmap 2>/dev/null)" != UTF-8 ]; then
+        echo "$name: the locale $locale is missing" >&2 && exit 1
+    fi
+    runner=(env LC_ALL="$locale" DISPLAY=":$(<"$WINE_SCREEN")" "${runner[@]}")
 fi
 
 work=$(mktemp -d)
@@ -92,7 +96,7 @@ folder=${folder//_/ }
 chmod 755 "$work" && cd "$work" && mkdir -m 755 -p "$folder"
 path="$folder/engine.dll"
 arg=$path
-if [ "$how" = guide ]; then
+if [ "$how" = pane_guide ]; then
     # The command that the guide gives, as written, in a console that starts where neither file
     # is; engine.dll lies where the command says, in the tests' Wine.
     line=$(tr -d '\r' <"$(dirname "$program")/README.txt" |
@@ -159,8 +163,8 @@ pane) in_pane '' "$program" "$path" ;;
 pane_in) in_pane '< <(exec sleep 60)' "$program" "$path" ;;
 pane_none) in_pane '' "$program" ;;
 pane_out) in_pane '>out' "$program" "$path" ;;
-cmd) in_pane '' cmd /c "$program" "$path" ;;
-guide) in_pane '' cmd /c guide.bat ;;
+pane_cmd) in_pane '' cmd /c "$program" "$path" ;;
+pane_guide) in_pane '' cmd /c guide.bat ;;
 launch_*) "${runner[@]}" "$LAUNCHER" "${how#launch_}" "\"$program\" \"$path\"" </dev/null >/dev/null 2>&1 ;;
 esac || got=$?
 
@@ -173,7 +177,8 @@ esac || got=$?
 # Windows writes its standard output in text mode: every line ends in CR LF. A console shows
 # lines, and the output of a launcher's window or to a pipe without a reader is read by nobody.
 case $how in
-pane | pane_none | pane_in | cmd | guide) ;;
+pane_out) sed -i 's/$/\r/' expected ;;
+pane*) ;;
 gone | launch_*) : >expected >out ;;
 *) ! $windows || sed -i 's/$/\r/' expected ;;
 esac
@@ -194,20 +199,18 @@ until_true() {
     done
     false
 }
-case $how in
-pane | pane_none)
-    # A window opened for this run alone shows the outcome, then waits for Enter.
-    printf '\n%s\n' "$prompt" >>expected
-    until_true shows || true
-    sleep 2
-    [ ! -e status ] || fail 'the program did not wait for Enter'
-    "${tmux[@]}" send-keys Enter
-    ;;
-pane_in | cmd | guide) until_true shows || true ;;
-esac
-if [[ $how == pane* || $how == cmd || $how == guide ]]; then
+if [[ $how == pane* ]]; then
+    if [[ $how == pane || $how == pane_none ]]; then
+        # A window opened for this run alone shows the outcome, then waits for Enter.
+        printf '\n%s\n' "$prompt" >>expected
+        until_true shows || true
+        sleep 2
+        [ ! -e status ] || fail 'the program did not wait for Enter'
+        "${tmux[@]}" send-keys Enter
+    fi
     until_true test -s status || fail 'the program did not end'
     got=$(cat status 2>/dev/null)
+    [ "$how" = pane_out ] || until_true shows || true
 fi
 
 [ "$got" = "$status" ] || fail "exit status $got, expected $status"

@@ -1,5 +1,4 @@
-# What the test scripts share, read by each: what memwiden must print and change, stated once,
-# and how a test runs the Windows program under Wine.
+# What memwiden must print and change, stated once for the tests that check it, which read this.
 
 # The window that engine.dll 1.20 holds at this offset, and the one byte of it that the patch
 # changes, from 7D to 73.
@@ -35,13 +34,3 @@ declare -A outcome=(
 usage='Usage: memwiden <engine.dll path>'
 # Windows alone shows it, in a console window that was opened for the run.
 prompt='Press Enter to close this window.'
-
-# wine_in LOCALE: sets `wine` to the words that start a command under Wine, on the tests' screen,
-# with the system code page that Wine takes from the locale. Wine quietly takes that of a Western
-# Windows where the locale is missing, so a missing one fails the test.
-wine_in() {
-    if [ "$(LC_ALL=$1 locale charmap 2>/dev/null)" != UTF-8 ]; then
-        echo "the locale $1 is missing" >&2 && exit 1
-    fi
-    wine=(env LC_ALL="$1" DISPLAY=":$(<"$WINE_SCREEN")")
-}
