@@ -61,7 +61,9 @@ guide.windows | guide.linux)
     . "$(dirname "$0")/common.sh"
     both=('Keep a backup copy' 'sha256sum -c' 'Verify integrity' "${outcome[@]%%%s*}" "$usage")
     windows=('Ctrl+C, then Ctrl+V' 'onto memwiden.exe' 'Run as administrator' 'Copy as path'
-        'certutil -hashfile' "$prompt")
+        'certutil -hashfile' "$prompt" '"Unblock"' '"Windows protected your PC"' '"More info"'
+        '"Run anyway"' '"Open File - Security Warning"' '"Smart App Control blocked an app'
+        'wdsi/filesubmission')
     linux=('tar -xzf' 'cp -n "$game/engine.dll"' './memwiden "$game/engine.dll"')
     dir=$(dirname "$exe")
     if [ "$name" = guide.windows ]; then
