@@ -9,82 +9,79 @@ set -euo pipefail
 name=$1 version=$2 program=$3 runner=("${@:4}")
 . "$(dirname "$0")/common.sh"
 
-# cp: the code page Windows runs the program under (Western, Cyrillic or Japanese); folder: where
+# lang: the locale's language, from which Wine takes the code page Windows runs the program under
+# (C for a Western one, 1252; ru_RU for Cyrillic, 1251; ja_JP for Japanese, 932); folder: where
 # the file lies (_ stands for a space, long for a long path of two-byte letters); file: what lies
 # at the path; how: the command line and its conditions; the exit status; the outcome line, by its
 # name in common.sh, or - for none.
 cases() {
     cat <<'TABLE'
 # the argument count: banner and usage only, the file untouched
-args.none         1252 game     good      none   1 -
-args.two          1252 game     good      two    1 -
+args.none         C     game     good      none          1   -
+args.two          C     game     good      two           1   -
 # the one change, made only where the window matches
-patch.ok          1252 game     good      path   0 patched
-patch.exact_end   1252 game     exact     path   0 patched
-patch.twice       1252 game     patched   path   1 no_signature
+patch.ok          C     game     good      path          0   patched
+patch.exact_end   C     game     exact     path          0   patched
+patch.twice       C     game     patched   path          1   no_signature
 # folders named in any script open under any code page, and their names come back byte for byte
-path.mixed_1252   1252 Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 patched
-path.mixed_1251   1251 Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 patched
-path.mixed_932    932  Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 patched
+path.mixed_1252   C     Игры_ゲーム_Äpfel_ألعاب_🎮 good      path          0   patched
+path.mixed_1251   ru_RU Игры_ゲーム_Äpfel_ألعاب_🎮 good      path          0   patched
+path.mixed_932    ja_JP Игры_ゲーム_Äpfel_ألعاب_🎮 good      path          0   patched
 # refusals that leave the file as it was
-refuse.first_byte 1252 game     first     path   1 no_signature
-refuse.mid_byte   1252 game     middle    path   1 no_signature
-refuse.last_byte  1252 game     last      path   1 no_signature
-refuse.short_file 1252 game     short     path   1 read
-refuse.missing    1252 game     missing   path   1 open
-refuse.directory  1252 game     directory path   1 open
-refuse.read_only  1252 game     good      nobody 1 open
-refuse.empty_arg  1252 game     good      empty  1 open
+refuse.first_byte C     game     first     path          1   no_signature
+refuse.mid_byte   C     game     middle    path          1   no_signature
+refuse.last_byte  C     game     last      path          1   no_signature
+refuse.short_file C     game     short     path          1   read
+refuse.missing    C     game     missing   path          1   open
+refuse.directory  C     game     directory path          1   open
+refuse.read_only  C     game     good      nobody        1   open
+refuse.empty_arg  C     game     good      empty         1   open
 # the system refuses the seek or the write, or fails to sync or close the file after it (strace
 # makes the call fail with the error named): a file system that turned read-only has lost the
 # write, one that cannot sync took it
-io.seek_fifo      1252 game     fifo      path   1 seek
-io.write_refused  1252 game     good      limit  1 write
-io.sync_failed    1252 game     good      fsync=EROFS 1 write
-io.sync_none      1252 game     good      fsync=EINVAL 0 patched
-io.close_failed   1252 game     good      close=EIO 1 write
+io.seek_fifo      C     game     fifo      path          1   seek
+io.write_refused  C     game     good      limit         1   write
+io.sync_failed    C     game     good      fsync=EROFS   1   write
+io.sync_none      C     game     good      fsync=EINVAL  0   patched
+io.close_failed   C     game     good      close=EIO     1   write
 # the reader of the output has gone: the status still tells what became of the file
-io.output_gone    1252 game     good      gone   0 patched
+io.output_gone    C     game     good      gone          0   patched
 # a console window of the run's own, such as a drop on the program opens, waits for Enter
-console.alone     1252 Игры     good      pane   0 patched
-console.long_path 1252 long     good      pane   0 patched
-console.cp932     932  Äpfel_ألعاب good   pane   0 patched
-console.no_args   1252 Игры     good      pane_none 1 -
+console.alone     C     Игры     good      pane          0   patched
+console.long_path C     long     good      pane          0   patched
+console.cp932     ja_JP Äpfel_ألعاب good      pane          0   patched
+console.no_args   C     Игры     good      pane_none     1   -
 # no other does: cmd's, one whose output or input a script redirects, none started with no window
 # or a hidden one, as installers and launchers start programs; started in a window that is shown,
 # the program still waits after 5 s, and the launcher ends it with status 100
-console.cmd       1252 Игры     good      pane_cmd 0 patched
-console.guide     1252 game     good      pane_guide 0 patched
-console.out_file  1252 Игры     good      pane_out 0 patched
-console.in_pipe   1252 Игры     good      pane_in 0 patched
-console.no_window 1252 Игры     good      launch_none 0 patched
-console.hidden    1252 Игры     good      launch_hidden 0 patched
-console.shown     1252 Игры     good      launch_shown 100 patched
+console.cmd       C     Игры     good      pane_cmd      0   patched
+console.guide     C     game     good      pane_guide    0   patched
+console.out_file  C     Игры     good      pane_out      0   patched
+console.in_pipe   C     Игры     good      pane_in       0   patched
+console.no_window C     Игры     good      launch_none   0   patched
+console.hidden    C     Игры     good      launch_hidden 0   patched
+console.shown     C     Игры     good      launch_shown  100 patched
 TABLE
 }
 
 
 row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
-read -r _ cp folder file how status last <<<"$row"
+read -r _ lang folder file how status last <<<"$row"
 
 # Only Wine reads the code page and opens consoles. Wine runs only as the owner of its prefix, and
 # Windows closes a file without a word of what became of its data. Wine answers a flush that fails
 # with EISDIR as Windows answers one that the file system cannot do.
-windows=false
 if [[ $program != *.exe ]]; then
-    [[ $cp = 1252 && $name != console.* ]] || exit 77
+    [[ $lang = C && $name != console.* ]] || exit 77
 else
-    windows=true
     [[ $how != nobody && $how != close=* ]] || exit 77
     how=${how/#fsync=EINVAL/fsync=EISDIR}
-    # Wine takes the system code page from the locale, and quietly takes 1252 where it is missing.
-    declare -A locales=([1252]=C.UTF-8 [1251]=ru_RU.UTF-8 [932]=ja_JP.UTF-8)
-    locale=${locales[$cp]}
-    if [ "$(LC_ALL=$locale locale charmap 2>/dev/null)" != UTF-8 ]; then
-        echo "$name: the locale $locale is missing" >&2 && exit 1
+    # Wine quietly takes the Western code page where the locale is missing.
+    if [ "$(LC_ALL=$lang.UTF-8 locale charmap 2>/dev/null)" != UTF-8 ]; then
+        echo "$name: the locale $lang.UTF-8 is missing" >&2 && exit 1
     fi
-    runner=(env LC_ALL="$locale" DISPLAY=":$(<"$WINE_SCREEN")" "${runner[@]}")
+    runner=(env LC_ALL="$lang.UTF-8" DISPLAY=":$(<"$WINE_SCREEN")" "${runner[@]}")
 fi
 
 work=$(mktemp -d)
@@ -180,7 +177,7 @@ case $how in
 pane_out) sed -i 's/$/\r/' expected ;;
 pane*) ;;
 gone | launch_*) : >expected >out ;;
-*) ! $windows || sed -i 's/$/\r/' expected ;;
+*) [[ $program != *.exe ]] || sed -i 's/$/\r/' expected ;;
 esac
 
 failed=0
