@@ -65,13 +65,13 @@ guide.windows | guide.linux)
         '"Run anyway"' '"Open File - Security Warning"' '"Smart App Control blocked an app'
         'wdsi/filesubmission')
     linux=('tar -xzf' 'cp -n "$game/engine.dll"' './memwiden "$game/engine.dll"')
-    dir=$(dirname "$exe")
+    cd "$(dirname "$exe")"
     if [ "$name" = guide.windows ]; then
-        guide=$dir/README.txt texts=("$guide" "$dir/LICENSE.txt") stray='(?<!\r)$|\r(?!$)'
-        own=("${windows[@]}") other=("${linux[@]}")
+        declare -n own=windows other=linux
+        guide=README.txt license=LICENSE.txt stray='(?<!\r)$|\r(?!$)'
     else
-        guide=$dir/README texts=("$guide" "$dir/LICENSE") stray='\r'
-        own=("${linux[@]}") other=("${windows[@]}")
+        declare -n own=linux other=windows
+        guide=README license=LICENSE stray='\r'
     fi
     for line in "${both[@]}" "${own[@]}"; do
         grep -q -F -- "$line" "$guide" || { echo "the guide lacks: $line" >&2 && exit 1; }
@@ -80,7 +80,7 @@ guide.windows | guide.linux)
         printf '%s\n' "${other[@]}" | grep -F -f - "$guide" >&2; then
         exit 1
     fi
-    ! grep -l -P "$stray" "${texts[@]}" >&2
+    ! grep -l -P "$stray" "$guide" "$license" >&2
     ;;
 pe.size) [ "$(stat -c %s "$exe")" -lt 65536 ] ;;
 elf.size) [ "$(stat -c %s "$exe")" -le 1048576 ] ;;
