@@ -64,7 +64,6 @@ console.shown     C     Игры     good      launch_shown  100 patched
 TABLE
 }
 
-
 row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
 read -r _ lang folder file how status last <<<"$row"

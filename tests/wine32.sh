@@ -7,12 +7,9 @@ set -euo pipefail
 dir=$1
 # Older qemu maps the loader's libraries where Wine needs its own memory, and Wine dies at start.
 qemu=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\..*/\1/p' || true)
-if [ "${qemu:-0}" -lt 10 ]; then
-    echo 'qemu-i386 10 or later is missing (qemu-user from bookworm-backports)'
-    exit 1
-fi
-if [ ! -x /usr/lib/wine/wine64 ] || [ ! -d /usr/lib/i386-linux-gnu/wine ]; then
-    echo 'i386 Wine is missing (wine64 and wine32:i386)'
+if [ "${qemu:-0}" -lt 10 ] || [ ! -x /usr/lib/wine/wine64 ] ||
+    [ ! -d /usr/lib/i386-linux-gnu/wine ]; then
+    echo 'qemu-user 10 from bookworm-backports, wine64 or wine32:i386 is missing'
     exit 1
 fi
 
