@@ -83,8 +83,9 @@ run(needed apt-cache -o APT::Architectures=${architecture} depends --recurse --i
     ${packages})
 string(REGEX MATCHALL "(^|\n)[^ \n]+" needed "${needed}")
 list(TRANSFORM needed STRIP)
-run(installed dpkg-query --show
-    --showformat=\${db:Status-Status}\t\${Package}\t\${Architecture}\t\${binary:Package}\t\${Version}\n)
+string(CONCAT format "\${db:Status-Status}\t\${Package}\t\${Architecture}\t"
+                     "\${binary:Package}\t\${Version}\n")
+run(installed dpkg-query --show --showformat=${format})
 string(REPLACE "\n" ";" installed "${installed}")
 set(packages "")
 foreach(line IN LISTS installed)

@@ -101,8 +101,8 @@ if [ "$how" = pane_guide ]; then
     exe=$(cut -d '"' -f 2 <<<"$line") arg=$(cut -d '"' -f 4 <<<"$line")
     path=${arg#C:\\} path=$WINEPREFIX/drive_c/${path//\\//}
     mkdir -p "$(dirname "$path")"
-    printf '%s\r\n' '@echo off' "mkdir \"${exe%\\*}\"" "copy \"Z:${program//\//\\}\" \"$exe\" >nul" \
-        'cd /d C:\windows\system32' "$line" >guide.bat
+    printf '%s\r\n' '@echo off' "mkdir \"${exe%\\*}\"" \
+        "copy \"Z:${program//\//\\}\" \"$exe\" >nul" 'cd /d C:\windows\system32' "$line" >guide.bat
 fi
 
 case $file in
@@ -161,7 +161,9 @@ pane_none) in_pane '' "$program" ;;
 pane_out) in_pane '>out' "$program" "$path" ;;
 pane_cmd) in_pane '' cmd /c "$program" "$path" ;;
 pane_guide) in_pane '' cmd /c guide.bat ;;
-launch_*) "${runner[@]}" "$LAUNCHER" "${how#launch_}" "\"$program\" \"$path\"" </dev/null >/dev/null 2>&1 ;;
+launch_*)
+    "${runner[@]}" "$LAUNCHER" "${how#launch_}" "\"$program\" \"$path\"" </dev/null >/dev/null 2>&1
+    ;;
 esac || got=$?
 
 {

@@ -4,10 +4,13 @@
 # no MMX or SSE, declares itself a modern program in a manifest XP accepts, and says what version
 # it is. The Linux one, on any x86-64 Linux from 3.2 on: one file that loads nothing. And the
 # guide that each archive holds for its players.
-# Usage: program.sh CASE PROGRAM VERSION OBJDUMP FORMAT IMPORTS; FORMAT is a pattern for file(1).
+# Usage: program.sh CASE PROGRAM VERSION OBJDUMP
 set -euo pipefail
 
-name=$1 exe=$2 version=$3 objdump=$4 format=$5 imports=$6
+name=$1 exe=$2 version=$3 objdump=$4 imports=$(dirname "$0")/xp-imports.txt
+
+# What file(1) says of the Linux program; glibc's note names the oldest kernel it starts on.
+elf='ELF 64-bit LSB executable, x86-64, .*statically linked, .*for GNU/Linux 3\.2\.0, stripped'
 
 # The elements of the manifest's main namespace that Windows XP knows; it refuses to start a
 # program whose manifest has any other there.
@@ -20,7 +23,8 @@ imported() {
 }
 
 case $name in
-pe.format | elf.format) file -b "$exe" | grep -q "^$format" ;;
+pe.format) file -b "$exe" | grep -q -x 'PE32 executable (console) Intel 80386.*' ;;
+elf.format) file -b "$exe" | grep -q -x "$elf" ;;
 pe.xp)
     # XP is Windows 5.1: it refuses a program that asks for a later one.
     "$objdump" -p "$exe" | awk '$1 == "MajorSubsystemVersion" {major = $2}

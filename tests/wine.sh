@@ -24,7 +24,6 @@ start)
     timeout 10 sh -c 'until [ -s "$1" ]; do sleep 0.1; done' wait "$WINE_SCREEN" ||
         { echo 'Xvfb did not start: is xvfb installed?' >&2 && exit 1; }
     export DISPLAY=:$(<"$WINE_SCREEN")
-    mkdir -p "$WINEPREFIX"
     # The first start of a prefix reports its set-up on standard error; no test may see that.
     # The 64-bit loader makes it, so that it holds the 32-bit system as well.
     "$loaders/wine64" wineboot --init >/dev/null 2>&1
