@@ -68,12 +68,10 @@ row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
 read -r _ lang folder file how status last <<<"$row"
 
-# Only Wine reads the code page and opens consoles. Wine runs only as the owner of its prefix, and
-# Windows closes a file without a word of what became of its data. Wine answers a flush that fails
-# with EISDIR as Windows answers one that the file system cannot do.
-if [[ $program != *.exe ]]; then
-    [[ $lang = C && $name != console.* ]] || exit 77
-else
+# Wine runs only as the owner of its prefix, and Windows closes a file without a word of what
+# became of its data. Wine answers a flush that fails with EISDIR as Windows answers one that the
+# file system cannot do.
+if [[ $program == *.exe ]]; then
     [[ $how != nobody && $how != close=* ]] || exit 77
     how=${how/#fsync=EINVAL/fsync=EISDIR}
     # Wine quietly takes the Western code page where the locale is missing.
