@@ -44,6 +44,9 @@ io.write_refused  C     game     good      limit         1   write
 io.sync_failed    C     game     good      fsync=EROFS   1   write
 io.sync_none      C     game     good      fsync=EINVAL  0   patched
 io.close_failed   C     game     good      close=EIO     1   write
+# what reaches the system, in order: the window read, then written back, put on the disk and
+# closed before success is said; nothing else of the file is read or written
+io.calls          C     game     good      calls         0   patched
 # the reader of the output has gone: the status still tells what became of the file
 io.output_gone    C     game     good      gone          0   patched
 # a console window of the run's own, such as a drop on the program opens, waits for Enter
@@ -129,12 +132,13 @@ case $how in
 none) run ;;
 two) run "$path" "$path" ;;
 path) run "$path" ;;
-*=*)
+*=* | calls)
     # The sanitizers' leak check cannot run in a traced program; the other rows make it. Only the
-    # program's first thread is traced, which makes the call, and not the Wine services it may
+    # program's first thread is traced, which makes the calls, and not the Wine services it may
     # start, which outlive it.
-    runner=(strace -o /dev/null -E ASAN_OPTIONS=detect_leaks=0 -P "$PWD/$path"
-        -e inject="${how%=*}:error=${how#*=}" "${runner[@]}")
+    [ "$how" = calls ] || inject=(-e inject="${how%=*}:error=${how#*=}")
+    runner=(strace -qq -o trace -s 0 -e signal=none -e 'trace=/read|write|seek|sync|close'
+        -E ASAN_OPTIONS=detect_leaks=0 -P "$PWD/$path" "${inject[@]}" "${runner[@]}")
     run "$path"
     ;;
 gone)
@@ -212,6 +216,16 @@ fi
 [ "$got" = "$status" ] || fail "exit status $got, expected $status"
 cmp -s out expected || { fail 'the output differs' && diff expected out >&2 || true; }
 [ ! -s err ] || fail "standard error is not empty: $(cat err)"
+if [ "$how" = calls ]; then
+    # Only this order puts the byte on the disk before success is said. Under Wine, the C
+    # runtime asks at the open which device the file is on, and Wine reads its first bytes to tell.
+    [[ $program != *.exe ]] || echo 'pread64(fd, ""..., 23, 0) = 23' >calls
+    printf '%s\n' "lseek(fd, $offset, SEEK_SET) = $offset" 'read(fd, ""..., 16) = 16' \
+        "lseek(fd, $offset, SEEK_SET) = $offset" 'write(fd, ""..., 16) = 16' 'fsync(fd) = 0' \
+        'close(fd) = 0' >>calls
+    sed -E 's/^([a-z0-9_]+)\([0-9]+/\1(fd/; s/ +=/ =/' trace | diff calls - >&2 ||
+        fail 'the calls on the file differ'
+fi
 if [ -f before ]; then
     # After a failed write the byte may or may not have changed; no other byte may.
     cp before patched && put "$patched_at" '\x73' patched
