@@ -62,7 +62,8 @@ guide.windows | guide.linux)
         'certutil -hashfile' "$prompt" '"Unblock"' '"Windows protected your PC"' '"More info"'
         '"Run anyway"' '"Open File - Security Warning"' '"Smart App Control blocked an app'
         'wdsi/filesubmission')
-    linux=('tar -xzf' '|| cp "$game/engine.dll" "$game/engine.dll.orig"' './memwiden "$game/engine.dll"')
+    linux=('tar -xzf' '|| cp "$game/engine.dll" "$game/engine.dll.orig"'
+        './memwiden "$game/engine.dll"')
     cd "$(dirname "$exe")"
     if [ "$name" = guide.windows ]; then
         declare -n own=windows other=linux
