@@ -11,8 +11,10 @@ int main(int argc, char **argv)
 {
     // The output comes after the file is patched or left alone: a reader that has gone by then
     // must not kill the program, or its exit status would no longer say what became of the file.
-    // Ignoring SIGPIPE cannot fail.
+    // Nor may a file size limit below the window: the write must fail and be reported as any
+    // refused write is. Ignoring a signal cannot fail.
     (void)std::signal(SIGPIPE, SIG_IGN);
+    (void)std::signal(SIGXFSZ, SIG_IGN);
     return memwiden_main(argc, argv);
 }
 
