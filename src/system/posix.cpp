@@ -25,11 +25,7 @@ std::FILE *open_file(const char *path, const char *mode)
 
 int sync_file(std::FILE *file)
 {
-    const int descriptor = fileno(file);
-    if (descriptor < 0) {
-        return -1;
-    }
-    if (fsync(descriptor) == 0) {
+    if (fsync(fileno(file)) == 0) {
         return 0;
     }
     // EINVAL: this file system has no way to sync the file, and took the write as it was. EROFS
