@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Checks that a shipped program is what users can run as it is. The Windows one, on every Windows
-# from XP SP3 on, on a Pentium III: a console program that needs no DLL beyond Windows' own, uses
-# no MMX or SSE, and declares itself a modern program in a manifest XP accepts. The Linux one, on
-# any x86-64 Linux from 3.2 on: one file that loads nothing. And the guide that each archive holds
-# for its players.
-# Usage: program.sh CASE PROGRAM OBJDUMP
+# Checks what users download or install. The Windows program, on every Windows from XP SP3 on, on
+# a Pentium III: a console program that needs no DLL beyond Windows' own, uses no MMX or SSE, and
+# declares itself a modern program in a manifest XP accepts. The Linux one, on any x86-64 Linux
+# from 3.2 on: one file that loads nothing. The archive that holds each, with the player's guide,
+# which must read and run as it is written, and which anyone can build again to the same bytes.
+# A build from source installs where the README says.
+# Usage: program.sh CASE VERSION PROGRAM OBJDUMP
 set -euo pipefail
 
-name=$1 exe=$2 objdump=$3 imports=$(dirname "$0")/xp-imports.txt
+name=$1 version=$2 exe=$3 objdump=$4
+tests=$(cd "$(dirname "$0")" && pwd) build=$(dirname "$exe") imports=$tests/xp-imports.txt
+. "$tests/common.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$build"
 
 # What file(1) says of the Linux program; glibc's note names the oldest kernel it starts on.
 elf='ELF 64-bit LSB executable, x86-64, .*statically linked, .*for GNU/Linux 3\.2\.0, stripped'
@@ -53,33 +59,101 @@ pe.cpu)
     ! grep -E "%[xyz]?mm[0-9]|$(printf '\t')($mnemonics)( |$)" <<<"$code" >&2
     ;;
 guide.windows | guide.linux)
-    # The guide packed beside the program: the player's steps and every line the program may end
-    # with on that system, none of the other system's steps and lines, nothing of building it, and
-    # only line ends that the player's editor shows as such.
-    . "$(dirname "$0")/common.sh"
-    both=('Keep a backup copy' 'sha256sum -c' 'Verify integrity' "${outcome[@]%%%s*}" "$usage")
-    windows=('Ctrl+C, then Ctrl+V' 'onto memwiden.exe' 'Run as administrator' 'Copy as path'
-        'certutil -hashfile' "$prompt" '"Unblock"' '"Windows protected your PC"' '"More info"'
-        '"Run anyway"' '"Open File - Security Warning"' '"Smart App Control blocked an app'
-        'wdsi/filesubmission')
-    linux=('tar -xzf' '|| cp "$game/engine.dll" "$game/engine.dll.orig"'
-        './memwiden "$game/engine.dll"')
-    cd "$(dirname "$exe")"
+    # The guide packed beside the program: every line the program may end with on that system,
+    # none of the other system's steps and lines, nothing of building it, and only line ends that
+    # the player's editor shows as such.
     if [ "$name" = guide.windows ]; then
-        declare -n own=windows other=linux
-        guide=README.txt license=LICENSE.txt stray='(?<!\r)$|\r(?!$)'
+        guide=README.txt license=LICENSE.txt own=("$prompt") other='\./memwiden'
+        stray='(?<!\r)$|\r(?!$)'
     else
-        declare -n own=linux other=windows
-        guide=README license=LICENSE stray='\r'
+        guide=README license=LICENSE own=() other="memwiden\.exe|$prompt" stray='\r'
     fi
-    for line in "${both[@]}" "${own[@]}"; do
+    for line in "${outcome[@]%%%s*}" "$usage" "${own[@]}"; do
         grep -q -F -- "$line" "$guide" || { echo "the guide lacks: $line" >&2 && exit 1; }
     done
-    if grep -i -E 'cmake|apt-get|ctest|clang|preset|compile|src/|tests/' "$guide" >&2 ||
-        printf '%s\n' "${other[@]}" | grep -F -f - "$guide" >&2; then
+    if grep -i -E "$other|cmake|apt-get|ctest|clang|preset|compile|src/|tests/" "$guide" >&2 ||
+        grep -l -P "$stray" "$guide" "$license" >&2; then
         exit 1
     fi
-    ! grep -l -P "$stray" "$guide" "$license" >&2
+    [ "$name" = guide.linux ] || exit 0
+    # The Linux guide's steps, as a player copies them from the packed guide into bash, in three
+    # homes: one whose desktop names a download folder of a translated name, one whose desktop
+    # names none, and one without xdg-user-dir, where the browser saved into ~/Downloads. Steam's
+    # library lies behind ~/.steam/steam, as Steam links it. Each run shows only what the download
+    # check and memwiden print, the second finds the file patched, the copy kept is the original,
+    # and the undo, typed in a new terminal, puts it back.
+    tarball=$(echo memwiden-*-linux-x86_64.tar.gz)
+    blocks=$(tar -xzOf "$tarball" "${tarball%.tar.gz}/README" |
+        sed 's/<game folder>/Nightfall Covenant/' |
+        awk '/^    / {n += !code; code = 1; sub(/^ +/, ""); print n, $0; next} {code = 0}')
+    undo=$(tail -n 1 <<<"$blocks" | cut -d ' ' -f 1)
+    mkdir "$work/bin" && ln -s -f /bin/* /usr/bin/* "$work/bin" && rm "$work/bin/xdg-user-dir"
+    # player SED: what the lines that SED picks out print, and how they end, in a new bash with a
+    # new player's environment.
+    player() {
+        env -i HOME="$home" PATH="$path" LANG=C.UTF-8 bash -c "$(sed -n "$1" <<<"$blocks")" \
+            </dev/null 2>&1 && echo 'status 0' || echo "status $?"
+    }
+    while read -r home downloads path; do
+        home=$work/$home game="$home/.steam/steam/steamapps/common/Nightfall Covenant"
+        mkdir -p "$home/.steam/debian-installation" "$home/.config" "$home/$downloads"
+        ln -s debian-installation "$home/.steam/steam" && mkdir -p "$game"
+        [ "$downloads" = Downloads ] ||
+            echo "XDG_DOWNLOAD_DIR=\"\$HOME/$downloads\"" >"$home/.config/user-dirs.dirs"
+        cp "$tarball" "$tarball.sha256" "$home/$downloads"
+        engine 1048576 "$game/engine.dll" && cp "$game/engine.dll" "$work/original"
+        for last in patched no_signature; do
+            {
+                echo "$tarball: OK" && banner "$version"
+                printf "${outcome[$last]}\n" "$game/engine.dll"
+                [ "$last" = patched ] && echo 'status 0' || printf '%s\nstatus 1\n' "$usage"
+            } | diff -u --label expected --label "$home" - <(player "/^$undo /!s/^[0-9]* //p") >&2
+            cmp "$work/original" "$game/engine.dll.orig" >&2
+        done
+        echo 'status 0' | diff -u --label expected --label undo - <(player "s/^$undo //p") >&2
+        cmp "$work/original" "$game/engine.dll" >&2
+    done <<HOMES
+named   Téléchargements /usr/bin:/bin
+unnamed Downloads       /usr/bin:/bin
+no_xdg  Downloads       $work/bin
+HOMES
+    ;;
+pack.zip)
+    # The zip holds one folder with the program and the Windows player's guide and license.
+    zip=$(echo memwiden-*-win32.zip)
+    diff -u --label expected --label packed \
+        <(printf "${zip%.zip}/%s\n" LICENSE.txt README.txt memwiden.exe) <(unzip -Z1 "$zip") >&2
+    ;;
+pack.tarball)
+    # The tarball holds one folder, entries in name order, with the modes a user needs, each at
+    # the last commit's time.
+    tarball=$(echo memwiden-*-linux-x86_64.tar.gz) top=${tarball%.tar.gz}
+    date=$(TZ=UTC date -d "@${SOURCE_DATE_EPOCH:-$(git -C "$tests" log -1 --format=%ct)}" '+%F %T')
+    diff -u --label expected --label packed \
+        <(printf "%s $date %s\n" drwxr-xr-x "$top/" -rw-r--r-- "$top/LICENSE" \
+            -rw-r--r-- "$top/README" -rwxr-xr-x "$top/memwiden") \
+        <(TZ=UTC tar --list --verbose --full-time --gzip --file="$tarball" |
+            awk '{print $1, $4, $5, $6}') >&2
+    ;;
+pack.rebuild)
+    # The checksum published beside the archive is its own, and anyone who builds the release
+    # again gets the same bytes: a second build, from a clone in a folder of another name and
+    # depth, under another umask and time zone and at a later time, makes the same program, packs
+    # the same archive and records the same toolchain. The clone takes what is not yet committed
+    # too, so that a change can be checked before it is.
+    sha256sum --quiet -c memwiden-*.sha256 >&2
+    preset=${build##*/build-} clone=$work/elsewhere/rebuilt
+    git clone -q "$tests/.." "$clone"
+    git -C "$tests/.." diff HEAD --binary | git -C "$clone" apply --allow-empty
+    (cd "$clone" && umask 077 && export TZ=UTC-14 && cmake --preset "$preset" -D BUILD_TESTING=OFF &&
+        cmake --build --preset "$preset" && cpack --preset "$preset") >&2
+    sha256sum memwiden* >"$work/sums"
+    (cd "$clone/build-$preset" && sha256sum --quiet -c "$work/sums") >&2
+    ;;
+install.prefix)
+    # The README's install command, in a home of its own, puts the program in bin/ there.
+    (HOME=$work && cmake --install . --prefix ~/.local >/dev/null)
+    test -x "$work/.local/bin/memwiden"
     ;;
 pe.size) [ "$(stat -c %s "$exe")" -lt 65536 ] ;;
 elf.size) [ "$(stat -c %s "$exe")" -le 1048576 ] ;;
