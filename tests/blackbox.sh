@@ -9,12 +9,13 @@ set -euo pipefail
 name=$1 version=$2 program=$3 runner=("${@:4}")
 . "$(dirname "$0")/common.sh"
 
-# on: the builds that can run the row (any; posix: only natively; wine: only under Wine); needs: the
-# tool it needs, or -; lang: the locale's language, from which Wine takes the code page Windows runs
-# the program under (C for a Western one, 1252; ru_RU for Cyrillic, 1251; ja_JP for Japanese, 932);
-# folder: where the file lies (_ stands for a space, long for a long path of two-byte letters);
-# file: what lies at the path; how: the command line and its conditions; the exit status; the
-# outcome line, by its name in common.sh, or - for none.
+# on: the builds that can run the row (any; posix: only natively; wine: only under Wine; zip: only
+# the shipped Windows program, which is packed); needs: the tool it needs, or -; lang: the locale's
+# language, from which Wine takes the code page Windows runs the program under (C for a Western one,
+# 1252; ru_RU for Cyrillic, 1251; ja_JP for Japanese, 932); folder: where the file lies (_ stands
+# for a space, long for a long path of two-byte letters); file: what lies at the path; how: the
+# command line and its conditions; the exit status; the outcome line, by its name in common.sh, or -
+# for none.
 cases() {
     cat <<'TABLE'
 # the argument count: banner and usage only, the file untouched
@@ -59,7 +60,7 @@ console.no_args   wine  tmux    C     Игры     good      pane_none     1   -
 # or a hidden one, as installers and launchers start programs; started in a window that is shown,
 # the program still waits after 5 s, and the launcher ends it with status 100
 console.cmd       wine  tmux    C     Игры     good      pane_cmd      0   patched
-console.guide     wine  tmux    C     game     good      pane_guide    0   patched
+console.guide     zip   tmux    C     game     good      pane_guide    0   patched
 console.out_file  wine  tmux    C     Игры     good      pane_out      0   patched
 console.in_pipe   wine  tmux    C     Игры     good      pane_in       0   patched
 console.no_window wine  -       C     Игры     good      launch_none   0   patched
@@ -94,15 +95,17 @@ path="$folder/engine.dll"
 arg=$path
 if [ "$how" = pane_guide ]; then
     # The command that the guide gives, as written, in a console that starts where neither file
-    # is; engine.dll lies where the command says, in the tests' Wine.
-    line=$(tr -d '\r' <"$(dirname "$program")/README.txt" |
-        sed -n 's/^ *\("[^"]*\\memwiden\.exe" "C:\\[^"]*\\engine\.dll"\)$/\1/p')
+    # is. The zip is unpacked as the guide says, by Extract All in the Downloads folder of the
+    # profile that the command names; engine.dll lies where the command says, in the tests' Wine.
+    zip=$(echo "${program%/*}"/memwiden-*-win32.zip)
+    mkdir Downloads && unzip -q "$zip" -d "Downloads/$(basename "$zip" .zip)"
+    line=$(unzip -p "$zip" '*/README.txt' | tr -d '\r' |
+        sed -n 's/^ *\("%USERPROFILE%\\[^"]*\\memwiden\.exe" "C:\\[^"]*\\engine\.dll"\)$/\1/p')
     [ -n "$line" ] || { echo "$name: the guide gives no command" >&2 && exit 1; }
-    exe=$(cut -d '"' -f 2 <<<"$line") arg=$(cut -d '"' -f 4 <<<"$line")
-    path=${arg#C:\\} path=$WINEPREFIX/drive_c/${path//\\//}
+    arg=$(cut -d '"' -f 4 <<<"$line") && path=${arg#C:\\} path=$WINEPREFIX/drive_c/${path//\\//}
     mkdir -p "$(dirname "$path")"
-    printf '%s\r\n' '@echo off' "mkdir \"${exe%\\*}\"" \
-        "copy \"Z:${program//\//\\}\" \"$exe\" >nul" 'cd /d C:\windows\system32' "$line" >guide.bat
+    printf '%s\r\n' '@echo off' "set USERPROFILE=Z:${PWD//\//\\}" 'cd /d C:\windows\system32' \
+        "$line" >guide.bat
 fi
 
 case $file in
