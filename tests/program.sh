@@ -105,6 +105,7 @@ guide.windows | guide.linux)
         for last in patched no_signature; do
             {
                 echo "$tarball: OK" && banner "$version"
+                # shellcheck disable=SC2059 # the outcome is the format, with the path as its argument
                 printf "${outcome[$last]}\n" "$game/engine.dll"
                 [ "$last" = patched ] && echo 'status 0' || printf '%s\nstatus 1\n' "$usage"
             } | diff -u --label expected --label "$home" - <(player "/^$undo /!s/^[0-9]* //p") >&2
@@ -145,8 +146,9 @@ pack.rebuild)
     preset=${build##*/build-} clone=$work/elsewhere/rebuilt
     git clone -q "$tests/.." "$clone"
     git -C "$tests/.." diff HEAD --binary | git -C "$clone" apply --allow-empty
-    (cd "$clone" && umask 077 && export TZ=UTC-14 && cmake --preset "$preset" -D BUILD_TESTING=OFF &&
-        cmake --build --preset "$preset" && cpack --preset "$preset") >&2
+    (cd "$clone" && umask 077 && export TZ=UTC-14 &&
+        cmake --preset "$preset" -D BUILD_TESTING=OFF && cmake --build --preset "$preset" &&
+        cpack --preset "$preset") >&2
     sha256sum memwiden* >"$work/sums"
     (cd "$clone/build-$preset" && sha256sum --quiet -c "$work/sums") >&2
     ;;
