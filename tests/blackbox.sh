@@ -174,12 +174,7 @@ launch_*)
     ;;
 esac || got=$?
 
-{
-    banner "$version"
-    # shellcheck disable=SC2059 # the outcome is the format, with the path as its argument
-    [ "$last" = - ] || printf "${outcome[$last]}\n" "$arg"
-    [ "$status" -eq 0 ] || printf '%s\n' "$usage"
-} >expected
+printed "$version" "$last" "$arg" "$status" >expected
 # Windows writes its standard output in text mode: every line ends in CR LF. A console shows
 # lines, and the output of a launcher's window or to a pipe without a reader is read by nobody.
 case $how in

@@ -32,5 +32,13 @@ declare -A outcome=(
     [write]="Error: Unable to write the modifications to '%s'!"
 )
 usage='Usage: memwiden <engine.dll path>'
+# printed VERSION OUTCOME PATH STATUS: all that a run prints: the banner, the outcome line by its
+# name (none for -) with the path, and the usage line after any run that did not patch.
+printed() {
+    banner "$1"
+    # shellcheck disable=SC2059 # the outcome is the format, with the path as its argument
+    [ "$2" = - ] || printf "${outcome[$2]}\n" "$3"
+    [ "$4" -eq 0 ] || printf '%s\n' "$usage"
+}
 # Windows alone shows it, in a console window that was opened for the run.
 prompt='Press Enter to close this window.'

@@ -102,12 +102,11 @@ guide.windows | guide.linux)
             echo "XDG_DOWNLOAD_DIR=\"\$HOME/$downloads\"" >"$home/.config/user-dirs.dirs"
         cp "$tarball" "$tarball.sha256" "$home/$downloads"
         engine 1048576 "$game/engine.dll" && cp "$game/engine.dll" "$work/original"
-        for last in patched no_signature; do
+        for run in 'patched 0' 'no_signature 1'; do
+            read -r last status <<<"$run"
             {
-                echo "$tarball: OK" && banner "$version"
-                # shellcheck disable=SC2059 # the outcome is the format, with the path as its argument
-                printf "${outcome[$last]}\n" "$game/engine.dll"
-                [ "$last" = patched ] && echo 'status 0' || printf '%s\nstatus 1\n' "$usage"
+                echo "$tarball: OK"
+                printed "$version" "$last" "$game/engine.dll" "$status" && echo "status $status"
             } | diff -u --label expected --label "$home" - <(player "/^$undo /!s/^[0-9]* //p") >&2
             cmp "$work/original" "$game/engine.dll.orig" >&2
         done
