@@ -12,7 +12,7 @@ namespace {
 // Printed on every run, before anything else, so the user sees what is about to happen.
 void print_banner()
 {
-    static constexpr std::array<const char *, 8> banner = {
+    static constexpr std::array banner = {
         "memwiden " MEMWIDEN_VERSION " (c) 2026 the memwiden developers\n",
         "\n",
         "This program is meant to fix the sourge 'engine.dll' used by\n",

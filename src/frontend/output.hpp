@@ -1,4 +1,4 @@
-// The program's only output path: every text goes to standard output, unchanged.
+// The program's messages: each goes to standard output, unchanged.
 #ifndef MEMWIDEN_FRONTEND_OUTPUT_HPP
 #define MEMWIDEN_FRONTEND_OUTPUT_HPP
 

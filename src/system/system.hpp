@@ -5,7 +5,7 @@
 #include <cstdio>
 
 // Opens the file at path, a name in UTF-8, as std::fopen opens it with mode. Returns nullptr
-// when the file cannot be opened, or when its name cannot be handed to the system exactly.
+// when the file cannot be opened.
 std::FILE *open_file(const char *path, const char *mode);
 
 // Puts what was written to file on its storage. Returns 0 when it is there, or when the file

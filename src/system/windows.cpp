@@ -24,17 +24,14 @@ constexpr std::uint32_t surrogates_end = 0xE000;
 constexpr std::uint32_t first_paired = 0x10000;
 constexpr unsigned int pair_bits = 10;
 constexpr std::uint32_t pair_mask = 0x3FF;
-constexpr std::uint32_t last_code_point = 0x10FFFF;
 
 // In UTF-8 a character's later bytes are 10xxxxxx, six bits each.
 constexpr unsigned char continuation = 0x80;
-constexpr unsigned char continuation_mask = 0xC0;
 constexpr unsigned int later_bits = 6;
 constexpr std::uint32_t later_mask = 0x3F;
 
 // The first byte of a character, by how many bytes follow it: the bits that mark it, its value
-// under those bits, and the least code point that needs that many bytes (a smaller one written
-// so is not UTF-8).
+// under those bits, and the least code point that takes that many bytes.
 struct utf8_form {
     unsigned char mask;
     unsigned char lead;
@@ -79,28 +76,18 @@ char *encode_utf8(const wchar_t *text, char *out)
 }
 
 // Writes text, in UTF-8, to out as UTF-16 with its terminating zero. No character takes more
-// units than bytes, so out needs no more units than text has bytes. Returns false, at the first
-// bad byte, when text is not UTF-8.
-bool decode_utf8(const unsigned char *text, wchar_t *out)
+// units than bytes, so out needs no more units than text has bytes. Every text the program hands
+// the system is encode_utf8's output or one of its own literals, so the bytes are not checked.
+void decode_utf8(const unsigned char *text, wchar_t *out)
 {
     while (*text != 0) {
         std::size_t later = 0;
-        while (later < forms.size() && (*text & forms[later].mask) != forms[later].lead) {
+        while ((*text & forms[later].mask) != forms[later].lead) {
             ++later;
         }
-        if (later == forms.size()) {
-            return false;
-        }
         std::uint32_t code_point = static_cast<unsigned char>(*text++ & ~forms[later].mask);
-        // The terminating zero is no later byte either, so a cut character ends the loop here.
         for (std::size_t i = 0; i < later; ++i) {
-            if ((*text & continuation_mask) != continuation) {
-                return false;
-            }
             code_point = code_point << later_bits | (*text++ & later_mask);
-        }
-        if (code_point < forms[later].least || code_point > last_code_point) {
-            return false;
         }
         if (code_point >= first_paired) {
             code_point -= first_paired;
@@ -110,17 +97,14 @@ bool decode_utf8(const unsigned char *text, wchar_t *out)
         *out++ = static_cast<wchar_t>(code_point);
     }
     *out = 0;
-    return true;
 }
 
-// Returns text in UTF-16, in memory the caller frees, or nullptr when text is not UTF-8 or
-// there is no memory for it.
+// Returns text in UTF-16, in memory the caller frees, or nullptr when there is no memory for it.
 wchar_t *utf16_from_utf8(const char *text)
 {
     auto *wide = static_cast<wchar_t *>(std::malloc((std::strlen(text) + 1) * sizeof(wchar_t)));
-    if (wide != nullptr && !decode_utf8(reinterpret_cast<const unsigned char *>(text), wide)) {
-        std::free(wide);
-        return nullptr;
+    if (wide != nullptr) {
+        decode_utf8(reinterpret_cast<const unsigned char *>(text), wide);
     }
     return wide;
 }
