@@ -37,6 +37,12 @@ if(commit)
     list(GET commit 0 hash)
     list(GET commit 2 time)
     set(commit "${hash}, of ${time}")
+    # A changed file packs other bytes than a clone of the commit would. The build reads no file
+    # that is not yet added, unless a tracked one, changed then, names it.
+    run(changes git status --porcelain --untracked-files=no)
+    if(changes)
+        string(APPEND commit ", and the packed tree differs from it")
+    endif()
 else()
     set(commit "unknown, not packed from a git clone")
 endif()
