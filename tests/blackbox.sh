@@ -7,10 +7,11 @@
 set -euo pipefail
 
 name=$1 version=$2 program=$3 runner=("${@:4}")
+# shellcheck source=tests/common.sh
 . "$(dirname "$0")/common.sh"
 
-# on: the builds that can run the row (any; posix: only natively; wine: only under Wine; zip: only
-# the shipped Windows program, which is packed); needs: the tool it needs, or -; lang: the locale's
+# on: the builds that can run the row (any; posix: only natively; wine: only under Wine); needs:
+# the tool it needs, or -; lang: the locale's
 # language, from which Wine takes the code page Windows runs the program under (C for a Western one,
 # 1252; ru_RU for Cyrillic, 1251; ja_JP for Japanese, 932); folder: where the file lies (_ stands
 # for a space, long for a long path of two-byte letters); file: what lies at the path; how: the
@@ -46,8 +47,8 @@ io.write_refused  any   -       C     game     good      limit         1   write
 io.sync_failed    any   strace  C     game     good      fsync=EROFS   1   write
 io.sync_none      any   strace  C     game     good      fsync=EINVAL  0   patched
 io.close_failed   posix strace  C     game     good      close=EIO     1   write
-# what reaches the system, in order: the window read, then written back, put on the disk and
-# closed before success is said; nothing else of the file is read or written
+# the calls on the file, in order: the window read, then written back, put on the disk and
+# closed; nothing else of the file is read or written
 io.calls          any   strace  C     game     good      calls         0   patched
 # the reader of the output has gone: the status still tells what became of the file
 io.output_gone    any   -       C     game     good      gone          0   patched
@@ -60,7 +61,7 @@ console.no_args   wine  tmux    C     Игры     good      pane_none     1   -
 # or a hidden one, as installers and launchers start programs; started in a window that is shown,
 # the program still waits after 5 s, and the launcher ends it with status 100
 console.cmd       wine  tmux    C     Игры     good      pane_cmd      0   patched
-console.guide     zip   tmux    C     game     good      pane_guide    0   patched
+console.guide     wine  tmux    C     game     good      pane_guide    0   patched
 console.out_file  wine  tmux    C     Игры     good      pane_out      0   patched
 console.in_pipe   wine  tmux    C     Игры     good      pane_in       0   patched
 console.no_window wine  -       C     Игры     good      launch_none   0   patched
@@ -71,16 +72,16 @@ TABLE
 
 row=$(cases | awk -v n="$name" '$1 == n')
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
-read -r _ _ _ lang folder file how status last <<<"$row"
+read -r _ _ needs lang folder file how status last <<<"$row"
+[ "$needs" = - ] || command -v "$needs" >/dev/null || missing "$needs"
+[ ${#runner[@]} -eq 0 ] || [ -x "${runner[0]}" ] || missing "the runner ${runner[0]}"
 
 # Wine answers a flush that fails with EISDIR as Windows answers one that the file system cannot
 # do.
 if [[ $program == *.exe ]]; then
     how=${how/#fsync=EINVAL/fsync=EISDIR}
     # Wine quietly takes the Western code page where the locale is missing.
-    if [ "$(LC_ALL=$lang.UTF-8 locale charmap 2>/dev/null)" != UTF-8 ]; then
-        echo "$name: the locale $lang.UTF-8 is missing" >&2 && exit 1
-    fi
+    [ "$(LC_ALL=$lang.UTF-8 locale charmap 2>/dev/null)" = UTF-8 ] || missing "$lang.UTF-8"
     runner=(env LC_ALL="$lang.UTF-8" DISPLAY=":$(<"$WINE_SCREEN")" "${runner[@]}")
 fi
 
@@ -90,7 +91,7 @@ trap '"${tmux[@]}" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
 long=x$(printf 'Игры%.0s' {1..25})
 folder=${folder//_/ }
 [ "$folder" != long ] || folder=$long/$long
-chmod 755 "$work" && cd "$work" && mkdir -m 755 -p "$folder"
+umask 022 && chmod 755 "$work" && cd "$work" && mkdir -p "$folder"
 path="$folder/engine.dll"
 arg=$path
 if [ "$how" = pane_guide ]; then
@@ -121,7 +122,7 @@ fifo) mkfifo "$path" ;;
 esac
 [ -f "$path" ] && cp "$path" before
 
-run() { "${runner[@]}" "${program[@]}" "$@" >out 2>err; }
+run() { "${runner[@]}" "$program" "$@" >out 2>err; }
 # in_pane REDIRECT COMMAND...: starts the command in the tmux pane, which outlives it so that its
 # screen can still be read, and is wide enough that no line wraps; its status goes to the file
 # status.
@@ -147,7 +148,7 @@ gone)
     # The pipe's reader ends before the program starts, and nothing reads the output.
     exec {pipe}> >(:)
     wait $!
-    "${runner[@]}" "$program" "$path" >&$pipe 2>err
+    "${runner[@]}" "$program" "$path" 1>&"$pipe" 2>err
     ;;
 empty) arg='' && run '' ;;
 limit)
@@ -159,7 +160,8 @@ nobody)
     # Root may write anywhere, so the refusal is only real for an ordinary user.
     chmod 444 "$path"
     if [ "$(id -u)" -eq 0 ]; then
-        cp "$program" . && program=(setpriv --reuid=nobody --regid=nogroup --clear-groups ./"${program##*/}")
+        cp "$program" . && program=./${program##*/}
+        runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${runner[@]}")
     fi
     run "$path"
     ;;
@@ -180,7 +182,7 @@ printed "$version" "$last" "$arg" "$status" >expected
 case $how in
 pane_out) sed -i 's/$/\r/' expected ;;
 pane*) ;;
-gone | launch_*) : >expected >out ;;
+gone | launch_*) : >expected && : >out ;;
 *) [[ $program != *.exe ]] || sed -i 's/$/\r/' expected ;;
 esac
 
@@ -188,6 +190,7 @@ failed=0
 fail() { echo "$name: $*" >&2 && failed=1; }
 # shows: whether the pane's last lines, as many as are expected, without the empty rows below
 # them, are what is expected; they are kept as the output.
+# shellcheck disable=SC2317 # until_true runs it
 shows() {
     "${tmux[@]}" capture-pane -p | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' |
         tail -n "$(wc -l <expected)" >out && cmp -s out expected
@@ -215,11 +218,11 @@ if [[ $how == pane* ]]; then
 fi
 
 [ "$got" = "$status" ] || fail "exit status $got, expected $status"
-cmp -s out expected || { fail 'the output differs' && diff expected out >&2 || true; }
+cmp -s out expected || { fail 'the output differs'; diff expected out >&2 || true; }
 [ ! -s err ] || fail "standard error is not empty: $(cat err)"
 if [ "$how" = calls ]; then
-    # Only this order puts the byte on the disk before success is said. Under Wine, the C
-    # runtime asks at the open which device the file is on, and Wine reads its first bytes to tell.
+    # The calls on the file, and no others. Under Wine, the C runtime asks at the open which
+    # device the file is on, and Wine reads its first bytes to tell.
     [[ $program != *.exe ]] || echo 'pread64(fd, ""..., 23, 0) = 23' >calls
     printf '%s\n' "lseek(fd, $offset, SEEK_SET) = $offset" 'read(fd, ""..., 16) = 16' \
         "lseek(fd, $offset, SEEK_SET) = $offset" 'write(fd, ""..., 16) = 16' 'fsync(fd) = 0' \

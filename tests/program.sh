@@ -4,12 +4,12 @@
 # declares itself a modern program in a manifest XP accepts. The Linux one, on any x86-64 Linux
 # from 3.2 on: one file that loads nothing. The archive that holds each, with the player's guide,
 # which must read and run as it is written, and which anyone can build again to the same bytes.
-# A build from source installs where the README says.
 # Usage: program.sh CASE VERSION PROGRAM OBJDUMP
 set -euo pipefail
 
 name=$1 version=$2 exe=$3 objdump=$4
 tests=$(cd "$(dirname "$0")" && pwd) build=$(dirname "$exe") imports=$tests/xp-imports.txt
+# shellcheck source=tests/common.sh
 . "$tests/common.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -22,12 +22,6 @@ elf='ELF 64-bit LSB executable, x86-64, .*statically linked, .*for GNU/Linux 3\.
 # program whose manifest has any other there.
 xp_elements=(assembly assemblyIdentity dependency dependentAssembly file noInherit description)
 
-# The functions the program imports, a line each: the DLL, then the function.
-imported() {
-    "$objdump" -p "$exe" | awk '/DLL Name:/ {dll = $3}
-        /^\t[0-9a-f]+\t +[0-9]+ / {print dll, $3}' | sort
-}
-
 case $name in
 pe.format) file -b "$exe" | grep -q -x 'PE32 executable (console) Intel 80386.*' ;;
 elf.format) file -b "$exe" | grep -q -x "$elf" ;;
@@ -36,20 +30,21 @@ pe.xp)
     "$objdump" -p "$exe" | awk '$1 == "MajorSubsystemVersion" {major = $2}
         $1 == "MinorSubsystemVersion" {minor = $2}
         END {if (major > 5 || major == 5 && minor > 1) {print "subsystem " major "." minor; exit 1}}'
+    # The functions the program imports, a line each: the DLL, then the function.
     diff -u --label listed --label imported \
-        <(awk '!/^#/ {for (i = 2; i <= NF; i++) print $1, $i}' "$imports" | sort) <(imported) >&2
+        <(awk '!/^#/ {for (i = 2; i <= NF; i++) print $1, $i}' "$imports" | sort) \
+        <("$objdump" -p "$exe" | awk '/DLL Name:/ {dll = $3}
+            /^\t[0-9a-f]+\t +[0-9]+ / {print dll, $3}' | sort) >&2
     ;;
 pe.manifest)
     manifest=$(LC_ALL=C grep -a -z -o '<?xml.*</assembly>' "$exe" | tr -d '\0')
     grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest"
-    # Windows before 10 version 1903 sets the program no code page: the tests must meet it so too.
-    if grep -q activeCodePage <<<"$manifest"; then
-        echo 'the manifest sets a code page' >&2 && exit 1
-    fi
     known=$(printf " or local-name() = '%s'" "${xp_elements[@]}")
     unknown="//*[namespace-uri() = 'urn:schemas-microsoft-com:asm.v1' and not(${known# or })]"
     [ "$(xmllint --xpath "count($unknown)" - <<<"$manifest")" = 0 ] ||
         { echo 'the manifest is not one Windows XP starts' >&2 && exit 1; }
+    # Windows before 10 version 1903 sets the program no code page: the tests must meet it so too.
+    ! grep activeCodePage <<<"$manifest" >&2
     ;;
 pe.cpu)
     # A Pentium III has no SSE2, and the program counts on neither MMX nor SSE: no operand names
@@ -59,22 +54,26 @@ pe.cpu)
     ! grep -E "%[xyz]?mm[0-9]|$(printf '\t')($mnemonics)( |$)" <<<"$code" >&2
     ;;
 guide.windows | guide.linux)
-    # The guide packed beside the program: every line the program may end with on that system,
-    # none of the other system's steps and lines, nothing of building it, and only line ends that
-    # the player's editor shows as such.
+    # The archive holds its guide and license beside the program. The guide has every line the
+    # program may end with on that system, none of the other system's steps and lines, nothing of
+    # building it, and only line ends that the player's editor shows as such. The tarball lists
+    # its entries in name order, not in the order of the packer's disk.
     if [ "$name" = guide.windows ]; then
+        archive=$(echo memwiden-*-win32.zip) && unzip -q "$archive" -d "$work"
         guide=README.txt license=LICENSE.txt own=("$prompt") other='\./memwiden'
         stray='(?<!\r)$|\r(?!$)'
     else
+        archive=$(echo memwiden-*-linux-x86_64.tar.gz) && tar -xzf "$archive" -C "$work"
+        tar -tzf "$archive" | LC_ALL=C sort -c
         guide=README license=LICENSE own=() other="memwiden\.exe|$prompt" stray='\r'
     fi
+    cd "$work"/memwiden-*/ && test -s "$license"
     for line in "${outcome[@]%%%s*}" "$usage" "${own[@]}"; do
         grep -q -F -- "$line" "$guide" || { echo "the guide lacks: $line" >&2 && exit 1; }
     done
-    if grep -i -E "$other|cmake|apt-get|ctest|clang|preset|compile|src/|tests/" "$guide" >&2 ||
-        grep -l -P "$stray" "$guide" "$license" >&2; then
+    ! grep -i -E "$other|cmake|apt-get|ctest|clang|preset|compile|src/|tests/" "$guide" >&2 ||
         exit 1
-    fi
+    ! grep -l -P "$stray" "$guide" "$license" >&2 || exit 1
     [ "$name" = guide.linux ] || exit 0
     # The Linux guide's steps, as a player copies them from the packed guide into bash, in three
     # homes: one whose desktop names a download folder of a translated name, one whose desktop
@@ -82,9 +81,7 @@ guide.windows | guide.linux)
     # library lies behind ~/.steam/steam, as Steam links it. Each run shows only what the download
     # check and memwiden print, the second finds the file patched, the copy kept is the original,
     # and the undo, typed in a new terminal, puts it back.
-    tarball=$(echo memwiden-*-linux-x86_64.tar.gz)
-    blocks=$(tar -xzOf "$tarball" "${tarball%.tar.gz}/README" |
-        sed 's/<game folder>/Nightfall Covenant/' |
+    blocks=$(sed 's/<game folder>/Nightfall Covenant/' "$guide" |
         awk '/^    / {n += !code; code = 1; sub(/^ +/, ""); print n, $0; next} {code = 0}')
     undo=$(tail -n 1 <<<"$blocks" | cut -d ' ' -f 1)
     mkdir "$work/bin" && ln -s -f /bin/* /usr/bin/* "$work/bin" && rm "$work/bin/xdg-user-dir"
@@ -100,12 +97,12 @@ guide.windows | guide.linux)
         ln -s debian-installation "$home/.steam/steam" && mkdir -p "$game"
         [ "$downloads" = Downloads ] ||
             echo "XDG_DOWNLOAD_DIR=\"\$HOME/$downloads\"" >"$home/.config/user-dirs.dirs"
-        cp "$tarball" "$tarball.sha256" "$home/$downloads"
+        cp "$build/$archive" "$build/$archive.sha256" "$home/$downloads"
         engine 1048576 "$game/engine.dll" && cp "$game/engine.dll" "$work/original"
         for run in 'patched 0' 'no_signature 1'; do
             read -r last status <<<"$run"
             {
-                echo "$tarball: OK"
+                echo "$archive: OK"
                 printed "$version" "$last" "$game/engine.dll" "$status" && echo "status $status"
             } | diff -u --label expected --label "$home" - <(player "/^$undo /!s/^[0-9]* //p") >&2
             cmp "$work/original" "$game/engine.dll.orig" >&2
@@ -118,45 +115,28 @@ unnamed Downloads       /usr/bin:/bin
 no_xdg  Downloads       $work/bin
 HOMES
     ;;
-pack.zip)
-    # The zip holds one folder with the program and the Windows player's guide and license.
-    zip=$(echo memwiden-*-win32.zip)
-    diff -u --label expected --label packed \
-        <(printf "${zip%.zip}/%s\n" LICENSE.txt README.txt memwiden.exe) <(unzip -Z1 "$zip") >&2
-    ;;
-pack.tarball)
-    # The tarball holds one folder, entries in name order, with the modes a user needs, each at
-    # the last commit's time.
-    tarball=$(echo memwiden-*-linux-x86_64.tar.gz) top=${tarball%.tar.gz}
-    date=$(TZ=UTC date -d "@${SOURCE_DATE_EPOCH:-$(git -C "$tests" log -1 --format=%ct)}" '+%F %T')
-    diff -u --label expected --label packed \
-        <(printf "%s $date %s\n" drwxr-xr-x "$top/" -rw-r--r-- "$top/LICENSE" \
-            -rw-r--r-- "$top/README" -rwxr-xr-x "$top/memwiden") \
-        <(TZ=UTC tar --list --verbose --full-time --gzip --file="$tarball" |
-            awk '{print $1, $4, $5, $6}') >&2
-    ;;
 pack.rebuild)
     # The checksum published beside the archive is its own, and anyone who builds the release
     # again gets the same bytes: a second build, from a clone in a folder of another name and
     # depth, under another umask and time zone and at a later time, makes the same program, packs
-    # the same archive and records the same toolchain. The clone takes what is not yet committed
-    # too, so that a change can be checked before it is.
+    # the same archive and records the same toolchain. The clone takes the changes not yet
+    # committed too, so that a change can be checked before it is, but not the files not yet
+    # added, which the build does not read.
     sha256sum --quiet -c memwiden-*.sha256 >&2
-    preset=${build##*/build-} clone=$work/elsewhere/rebuilt
-    git clone -q "$tests/.." "$clone"
-    git -C "$tests/.." diff HEAD --binary | git -C "$clone" apply --allow-empty
+    preset=${build##*/build-} clone=$work/elsewhere/rebuilt source=$tests/..
+    git clone -q "$source" "$clone"
+    git -C "$source" diff HEAD --binary | git -C "$clone" apply --allow-empty
     (cd "$clone" && umask 077 && export TZ=UTC-14 &&
         cmake --preset "$preset" -D BUILD_TESTING=OFF && cmake --build --preset "$preset" &&
         cpack --preset "$preset") >&2
     sha256sum memwiden* >"$work/sums"
     (cd "$clone/build-$preset" && sha256sum --quiet -c "$work/sums") >&2
+    # The record names the commit, and says so when the packed tree differs from it, as the
+    # clone does once changed and packed again.
+    commit='Commit: [0-9a-f]{40}, of [0-9T:+-]+'
+    ! git -C "$source" diff --quiet HEAD || grep -q -E -x "$commit" memwiden-*.buildinfo
+    echo >>"$clone/LICENSE" && (cd "$clone" && cpack --preset "$preset") >&2
+    grep -q -E -x "$commit, and the packed tree differs from it" "$clone/build-$preset"/*.buildinfo
     ;;
-install.prefix)
-    # The README's install command, in a home of its own, puts the program in bin/ there.
-    (HOME=$work && cmake --install . --prefix ~/.local >/dev/null)
-    test -x "$work/.local/bin/memwiden"
-    ;;
-pe.size) [ "$(stat -c %s "$exe")" -lt 65536 ] ;;
-elf.size) [ "$(stat -c %s "$exe")" -le 1048576 ] ;;
 *) echo "no case named $name" >&2 && exit 2 ;;
 esac
