@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks what users download or install. The Windows program, on every Windows from XP SP3 on, on
+# Checks what users download. The Windows program, on every Windows from XP SP3 on, on
 # a Pentium III: a console program that needs no DLL beyond Windows' own, uses no MMX or SSE, and
 # declares itself a modern program in a manifest XP accepts. The Linux one, on any x86-64 Linux
 # from 3.2 on: one file that loads nothing. The archive that holds each, with the player's guide,
