@@ -13,7 +13,8 @@ loaders=$(dirname "$2")
 server=$loaders/wineserver
 # Ends all that runs for the prefix. The server ends the Wine processes it knows; the others, the
 # screen and any Wine process that lost its server, are found by the prefix their environment
-# names. So is this script, which is spared; what it starts to look is not among those found.
+# names. This script names it too, and is spared; the list is taken before the search starts
+# anything, so no process of the search is in it.
 end_all() {
     "$server" -k 2>/dev/null || true
     local prefix=WINEPREFIX=$WINEPREFIX environs left
