@@ -14,6 +14,9 @@ tests=$(cd "$(dirname "$0")" && pwd) build=$(dirname "$exe") imports=$tests/xp-i
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$build"
+# What this release packs, named by its version: a build folder may still hold an older one's.
+release=memwiden-$version-linux-x86_64 archive=$release.tar.gz
+[[ $exe != *.exe ]] || release=memwiden-$version-win32 archive=$release.zip
 
 # What file(1) says of the Linux program; glibc's note names the oldest kernel it starts on.
 elf='ELF 64-bit LSB executable, x86-64, .*statically linked, .*for GNU/Linux 3\.2\.0, stripped'
@@ -59,15 +62,15 @@ guide.windows | guide.linux)
     # building it, and only line ends that the player's editor shows as such. The tarball lists
     # its entries in name order, not in the order of the packer's disk.
     if [ "$name" = guide.windows ]; then
-        archive=$(echo memwiden-*-win32.zip) && unzip -q "$archive" -d "$work"
+        unzip -q "$archive" -d "$work"
         guide=README.txt license=LICENSE.txt own=("$prompt") other='\./memwiden'
         stray='(?<!\r)$|\r(?!$)'
     else
-        archive=$(echo memwiden-*-linux-x86_64.tar.gz) && tar -xzf "$archive" -C "$work"
+        tar -xzf "$archive" -C "$work"
         tar -tzf "$archive" | LC_ALL=C sort -c
         guide=README license=LICENSE own=() other="memwiden\.exe|$prompt" stray='\r'
     fi
-    cd "$work"/memwiden-*/ && test -s "$license"
+    cd "$work/$release" && test -s "$license"
     for line in "${outcome[@]%%%s*}" "$usage" "${own[@]}"; do
         grep -q -F -- "$line" "$guide" || { echo "the guide lacks: $line" >&2 && exit 1; }
     done
@@ -122,21 +125,22 @@ pack.rebuild)
     # the same archive and records the same toolchain. The clone takes the changes not yet
     # committed too, so that a change can be checked before it is, but not the files not yet
     # added, which the build does not read.
-    sha256sum --quiet -c memwiden-*.sha256 >&2
+    sha256sum --quiet -c "$archive.sha256" >&2
     preset=${build##*/build-} clone=$work/elsewhere/rebuilt source=$tests/..
     git clone -q "$source" "$clone"
     git -C "$source" diff HEAD --binary | git -C "$clone" apply --allow-empty
     (cd "$clone" && umask 077 && export TZ=UTC-14 &&
         cmake --preset "$preset" -D BUILD_TESTING=OFF && cmake --build --preset "$preset" &&
         cpack --preset "$preset") >&2
-    sha256sum memwiden* >"$work/sums"
+    sha256sum "${exe##*/}" "$archive" "$archive.sha256" "$release.buildinfo" >"$work/sums"
     (cd "$clone/build-$preset" && sha256sum --quiet -c "$work/sums") >&2
     # The record names the commit, and says so when the packed tree differs from it, as the
     # clone does once changed and packed again.
     commit='Commit: [0-9a-f]{40}, of [0-9T:+-]+'
-    ! git -C "$source" diff --quiet HEAD || grep -q -E -x "$commit" memwiden-*.buildinfo
+    ! git -C "$source" diff --quiet HEAD || grep -q -E -x "$commit" "$release.buildinfo"
     echo >>"$clone/LICENSE" && (cd "$clone" && cpack --preset "$preset") >&2
-    grep -q -E -x "$commit, and the packed tree differs from it" "$clone/build-$preset"/*.buildinfo
+    grep -q -E -x "$commit, and the packed tree differs from it" \
+        "$clone/build-$preset/$release.buildinfo"
     ;;
 *) echo "no case named $name" >&2 && exit 2 ;;
 esac

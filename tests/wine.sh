@@ -11,21 +11,27 @@ name=wine.$1
 [ -x "$2" ] || missing "the runner $2"
 loaders=$(dirname "$2")
 server=$loaders/wineserver
-# Ends all that runs for the prefix. The server ends the Wine processes it knows; the others, the
-# screen and any Wine process that lost its server, are found by the prefix their environment
-# names. This script names it too, and is spared; the list is taken before the search starts
-# anything, so no process of the search is in it.
+# Ends all that the tests run. The server ends the Wine processes it knows; the others, the screen
+# and any Wine process that lost its server, are found by the screen's file, which every process
+# of the tests inherits in its environment, and a shell that exports the prefix to look into a row
+# does not. The processes that started this script are spared, though they name it too. The list
+# is taken before the search starts anything, so no process of the search is in it.
 end_all() {
     "$server" -k 2>/dev/null || true
-    local prefix=WINEPREFIX=$WINEPREFIX environs left
+    local mark=WINE_SCREEN=$WINE_SCREEN pid=$$ spared=() environs left
+    while [ "$pid" -gt 0 ]; do
+        spared+=(-e "/proc/$pid/environ")
+        pid=$(awk '$1 == "PPid:" {print $2}' "/proc/$pid/status")
+    done
     for _ in {1..50}; do
         environs=(/proc/[1-9]*/environ)
-        mapfile -t left < <(grep -l -s -z -x -F "$prefix" "${environs[@]#/proc/$$/environ}")
+        mapfile -t left < <(grep -l -s -z -x -F "$mark" "${environs[@]}" |
+            grep -v -x -F "${spared[@]}")
         [ ${#left[@]} -gt 0 ] || return 0
         kill -KILL "${left[@]//[^0-9]/}" 2>/dev/null || true
         sleep 0.1
     done
-    echo "$name: processes of $WINEPREFIX do not end: ${left[*]}" >&2 && exit 1
+    echo "$name: processes of the tests do not end: ${left[*]}" >&2 && exit 1
 }
 case $1 in
 start)
