@@ -1,30 +1,27 @@
 #!/usr/bin/env bash
 # Makes the runner of the 32-bit Windows program, DIR/lib/wine/wine: the system's own i386 Wine
 # where this kernel runs i386 code, or that Wine under qemu user mode where it cannot, or where
-# "qemu" asks for it. Usage: wine32.sh DIR [qemu]. Says which runner it made and why, or exits 1
-# saying what is missing.
+# QEMU is ON. Usage: wine32.sh DIR [QEMU]. Says which runner it made and why, or exits 1 saying
+# what is missing.
 set -euo pipefail
 
-dir=$1 system=/usr/lib/wine
+dir=$1 qemu=${2:-OFF} system=/usr/lib/wine
 if [ ! -x $system/wine64 ] || [ ! -x $system/wine ]; then
-    echo 'wine64 or wine32:i386 is missing'
-    exit 1
+    echo 'wine64 or wine32:i386 is missing' && exit 1
 fi
-# A runner of the other kind may be left from an earlier build; a copy of it may be running, and
+# A runner of the other kind may be left from an earlier build; a copy of it that still runs
 # keeps its own file until it ends.
 rm -rf "$dir" && mkdir -p "$dir/lib"
-if [ -z "${2:-}" ] && $system/wine --version >/dev/null 2>&1; then
-    ln -s $system "$dir/lib/wine"
-    echo "the system's own i386 Wine, which this kernel runs"
+if [ "$qemu" != ON ] && $system/wine --version >/dev/null 2>&1; then
+    ln -s $system "$dir/lib/wine" && echo "the system's own i386 Wine, which this kernel runs"
     exit 0
 fi
-why=${2:+as asked}
-why=${why:-this kernel cannot run i386 code}
+why='this kernel cannot run i386 code'
+[ "$qemu" != ON ] || why='as asked'
 # Older qemu maps the loader's libraries where Wine needs its own memory, and Wine dies at start.
-qemu=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\..*/\1/p' || true)
-if [ "${qemu:-0}" -lt 10 ]; then
-    echo "$why, and qemu-user 10 from bookworm-backports is missing"
-    exit 1
+have=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\..*/\1/p') || true
+if [ "${have:-0}" -lt 10 ]; then
+    echo "$why, and qemu-user 10 from bookworm-backports is missing" && exit 1
 fi
 
 # Wine finds its libraries from the real path of the running loader, and starts a 32-bit program
