@@ -11,14 +11,12 @@ name=$1 version=$2 program=$3 runner=("${@:4}")
 . "$(dirname "$0")/common.sh"
 
 # on: the builds that can run the row (any; posix: only natively; wine: only under Wine); needs:
-# the tool it needs, or -; lang: the locale's
-# language, from which Wine takes the code page Windows runs the program under (C for a Western one,
-# 1252; ru_RU for Cyrillic, 1251; ja_JP for Japanese, 932); folder: where the file lies (_ stands
-# for a space, long for a long path of two-byte letters); file: what lies at the path; how: the
-# command line and its conditions; the exit status; the outcome line, by its name in common.sh, or -
-# for none.
-cases() {
-    cat <<'TABLE'
+# the tool it needs, or -; lang: the locale's language, from which Wine takes the code page Windows
+# runs the program under (C for a Western one, 1252; ru_RU for Cyrillic, 1251; ja_JP for Japanese,
+# 932); folder: where the file lies (_ stands for a space); file: what lies at the path; how: the
+# command line and its conditions; the exit status; the outcome line, by its name in common.sh, or
+# - for none.
+row=$(awk -v n="$name" '$1 == n' <<'TABLE'
 # the argument count: banner and usage only, the file untouched
 args.none         any   -       C     game     good      none          1   -
 args.two          any   -       C     game     good      two           1   -
@@ -54,23 +52,19 @@ io.calls          any   strace  C     game     good      calls         0   patch
 io.output_gone    any   -       C     game     good      gone          0   patched
 # a console window of the run's own, such as a drop on the program opens, waits for Enter
 console.alone     wine  tmux    C     Игры     good      pane          0   patched
-console.long_path wine  tmux    C     long     good      pane          0   patched
 console.cp932     wine  tmux    ja_JP Äpfel_ألعاب good      pane          0   patched
 console.no_args   wine  tmux    C     Игры     good      pane_none     1   -
 # no other does: cmd's, one whose output or input a script redirects, none started with no window
 # or a hidden one, as installers and launchers start programs; started in a window that is shown,
 # the program still waits after 5 s, and the launcher ends it with status 100
 console.cmd       wine  tmux    C     Игры     good      pane_cmd      0   patched
-console.guide     wine  tmux    C     game     good      pane_guide    0   patched
 console.out_file  wine  tmux    C     Игры     good      pane_out      0   patched
 console.in_pipe   wine  tmux    C     Игры     good      pane_in       0   patched
 console.no_window wine  -       C     Игры     good      launch_none   0   patched
 console.hidden    wine  -       C     Игры     good      launch_hidden 0   patched
 console.shown     wine  -       C     Игры     good      launch_shown  100 patched
 TABLE
-}
-
-row=$(cases | awk -v n="$name" '$1 == n')
+)
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
 read -r _ _ needs lang folder file how status last <<<"$row"
 [ "$needs" = - ] || command -v "$needs" >/dev/null || missing "$needs"
@@ -88,27 +82,10 @@ fi
 work=$(mktemp -d)
 tmux=(tmux -S "$work/tmux" -f /dev/null)
 trap '"${tmux[@]}" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
-long=x$(printf 'Игры%.0s' {1..25})
 folder=${folder//_/ }
-[ "$folder" != long ] || folder=$long/$long
 umask 022 && chmod 755 "$work" && cd "$work" && mkdir -p "$folder"
-path="$folder/engine.dll"
-arg=$path
-if [ "$how" = pane_guide ]; then
-    # The command that the guide gives, as written, in a console that starts where neither file
-    # is. The zip is unpacked as the guide says, by Extract All in the Downloads folder of the
-    # profile that the command names; engine.dll lies where the command says, in the tests' Wine.
-    zip=${program%/*}/memwiden-$version-win32.zip
-    mkdir Downloads && unzip -q "$zip" -d "Downloads/$(basename "$zip" .zip)"
-    line=$(unzip -p "$zip" '*/README.txt' | tr -d '\r' |
-        sed -n 's/^ *\("%USERPROFILE%\\[^"]*\\memwiden\.exe" "C:\\[^"]*\\engine\.dll"\)$/\1/p')
-    [ -n "$line" ] || { echo "$name: the guide gives no command" >&2 && exit 1; }
-    arg=$(cut -d '"' -f 4 <<<"$line") && path=${arg#C:\\} path=$WINEPREFIX/drive_c/${path//\\//}
-    mkdir -p "$(dirname "$path")"
-    printf '%s\r\n' '@echo off' "set USERPROFILE=Z:${PWD//\//\\}" 'cd /d C:\windows\system32' \
-        "$line" >guide.bat
-fi
-
+# The program is given the file's path, and echoes it, but in the row of an empty argument.
+path="$folder/engine.dll" arg=$path
 case $file in
 good) engine 1048576 "$path" ;;
 exact) engine $((offset + 16)) "$path" ;;
@@ -170,7 +147,6 @@ pane_in) in_pane '< <(exec sleep 60)' "$program" "$path" ;;
 pane_none) in_pane '' "$program" ;;
 pane_out) in_pane '>out' "$program" "$path" ;;
 pane_cmd) in_pane '' cmd /c "$program" "$path" ;;
-pane_guide) in_pane '' cmd /c guide.bat ;;
 launch_*)
     "${runner[@]}" "$LAUNCHER" "${how#launch_}" "\"$program\" \"$path\"" </dev/null >/dev/null 2>&1
     ;;
@@ -230,8 +206,7 @@ if [ "$how" = calls ]; then
     # A 32-bit process seeks by _llseek, which returns the position through its third argument.
     sed -E 's/^([a-z0-9_]+)\([0-9]+/\1(fd/; s/ +=/ =/
         s/^_llseek\(fd, ([0-9]+), \[\1\], (SEEK_SET)\) = 0$/lseek(fd, \1, \2) = \1/' trace |
-        diff calls - >&2 ||
-        fail 'the calls on the file differ'
+        diff calls - >&2 || fail 'the calls on the file differ'
 fi
 if [ -f before ]; then
     # After a failed write the byte may or may not have changed; no other byte may.

@@ -21,6 +21,7 @@ release=memwiden-$version-linux-x86_64 archive=$release.tar.gz
 # What file(1) says of the Linux program; glibc's note names the oldest kernel it starts on.
 elf='ELF 64-bit LSB executable, x86-64, .*statically linked, .*for GNU/Linux 3\.2\.0, stripped'
 
+
 # The elements of the manifest's main namespace that Windows XP knows; it refuses to start a
 # program whose manifest has any other there.
 xp_elements=(assembly assemblyIdentity dependency dependentAssembly file noInherit description)
@@ -78,44 +79,47 @@ guide.windows | guide.linux)
         exit 1
     ! grep -l -P "$stray" "$guide" "$license" >&2 || exit 1
     [ "$name" = guide.linux ] || exit 0
-    # The Linux guide's steps, as a player copies them from the packed guide into bash, in three
-    # homes: one whose desktop names a download folder of a translated name, one whose desktop
-    # names none, and one without xdg-user-dir, where the browser saved into ~/Downloads. Steam's
-    # library lies behind ~/.steam/steam, as Steam links it. Each run shows only what the download
-    # check and memwiden print, the second finds the file patched, the copy kept is the original,
-    # and the undo, typed in a new terminal, puts it back.
-    blocks=$(sed 's/<game folder>/Nightfall Covenant/' "$guide" |
-        awk '/^    / {n += !code; code = 1; sub(/^ +/, ""); print n, $0; next} {code = 0}')
-    undo=$(tail -n 1 <<<"$blocks" | cut -d ' ' -f 1)
+    # The Linux lines, as a player pastes them into bash: the download page's, in a terminal that
+    # opens in the home folder, then the packed guide's, twice, and its undo, in one that opens in
+    # the game's folder. In three homes: one whose desktop names a download folder of a translated
+    # name, one whose desktop names none, and one without xdg-user-dir, where the browser saved
+    # into ~/Downloads; and in a fourth, whose game lies on an SD card, in folders whose names hold
+    # a space and a letter beyond ASCII. The download check says OK, each run shows only what
+    # memwiden prints, the second finds the file patched, the copy kept is the original, and the
+    # undo puts it back.
+    command -v xdg-user-dir >/dev/null || missing xdg-user-dir
     mkdir "$work/bin" && ln -s -f /bin/* /usr/bin/* "$work/bin" && rm "$work/bin/xdg-user-dir"
-    # player SED: what the lines that SED picks out print, and how they end, in a new bash with a
-    # new player's environment.
-    player() {
-        env -i HOME="$home" PATH="$path" LANG=C.UTF-8 bash -c "$(sed -n "$1" <<<"$blocks")" \
-            </dev/null 2>&1 && echo 'status 0' || echo "status $?"
+    # The Nth block of code, its lines as a player copies them.
+    block='/^    / {b += !c} {c = /^    /} c && b == n {sub(/ +/, ""); print}'
+    # plays DIR FILE N: whether the Nth block of code in FILE, as a player copies it, prints what
+    # the input holds and ends so, when run in a new bash started in DIR with a new player's
+    # environment.
+    plays() {
+        diff -u --label expected --label "$1" - <(env -i -C "$1" HOME="$home" PATH="$path" \
+            LANG=C.UTF-8 bash -c "$(awk -v n="$3" "$block" "$2")" </dev/null 2>&1 &&
+            echo 'status 0' || echo "status $?") >&2
     }
-    while read -r home downloads path; do
-        home=$work/$home game="$home/.steam/steam/steamapps/common/Nightfall Covenant"
-        mkdir -p "$home/.steam/debian-installation" "$home/.config" "$home/$downloads"
-        ln -s debian-installation "$home/.steam/steam" && mkdir -p "$game"
+    while read -r home downloads path game; do
+        home=$work/$home game=$work/$game
+        mkdir -p "$home/.config" "$home/$downloads" "$game"
         [ "$downloads" = Downloads ] ||
             echo "XDG_DOWNLOAD_DIR=\"\$HOME/$downloads\"" >"$home/.config/user-dirs.dirs"
         cp "$build/$archive" "$build/$archive.sha256" "$home/$downloads"
+        printf '%s\n' "$archive: OK" 'status 0' | plays "$home" "$tests/../README.md" 1
         engine 1048576 "$game/engine.dll" && cp "$game/engine.dll" "$work/original"
         for run in 'patched 0' 'no_signature 1'; do
             read -r last status <<<"$run"
-            {
-                echo "$archive: OK"
-                printed "$version" "$last" "$game/engine.dll" "$status" && echo "status $status"
-            } | diff -u --label expected --label "$home" - <(player "/^$undo /!s/^[0-9]* //p") >&2
+            { printed "$version" "$last" engine.dll "$status" && echo "status $status"; } |
+                plays "$game" "$guide" 1
             cmp "$work/original" "$game/engine.dll.orig" >&2
         done
-        echo 'status 0' | diff -u --label expected --label undo - <(player "s/^$undo //p") >&2
+        echo 'status 0' | plays "$game" "$guide" 2
         cmp "$work/original" "$game/engine.dll" >&2
     done <<HOMES
-named   Téléchargements /usr/bin:/bin
-unnamed Downloads       /usr/bin:/bin
-no_xdg  Downloads       $work/bin
+named   Téléchargements /usr/bin:/bin named/.local/share/Steam/steamapps/common/Nightfall Covenant
+unnamed Downloads       /usr/bin:/bin unnamed/.steam/steam/steamapps/common/Nightfall Covenant
+no_xdg  Downloads       $work/bin     no_xdg/.steam/steam/steamapps/common/Nightfall Covenant
+sd_card Downloads       /usr/bin:/bin run/media/deck/Jeux Sûrs/steamapps/common/Nightfall Covenant
 HOMES
     ;;
 pack.rebuild)
