@@ -21,7 +21,6 @@ release=memwiden-$version-linux-x86_64 archive=$release.tar.gz
 # What file(1) says of the Linux program; glibc's note names the oldest kernel it starts on.
 elf='ELF 64-bit LSB executable, x86-64, .*statically linked, .*for GNU/Linux 3\.2\.0, stripped'
 
-
 # The elements of the manifest's main namespace that Windows XP knows; it refuses to start a
 # program whose manifest has any other there.
 xp_elements=(assembly assemblyIdentity dependency dependentAssembly file noInherit description)

@@ -14,7 +14,7 @@ server=$loaders/wineserver
 # Ends all that the tests run. The server ends the Wine processes it knows; the others, the screen
 # and any Wine process that lost its server, are found by the screen's file, which every process
 # of the tests inherits in its environment, and a shell that exports the prefix to look into a row
-# does not. The processes that started this script are spared, though they name it too. The list
+# does not. The processes that started this script are spared, should they name it too. The list
 # is taken before the search starts anything, so no process of the search is in it.
 end_all() {
     "$server" -k 2>/dev/null || true
