@@ -88,12 +88,11 @@ guide.windows | guide.linux)
     # undo puts it back.
     command -v xdg-user-dir >/dev/null || missing xdg-user-dir
     mkdir "$work/bin" && ln -s -f /bin/* /usr/bin/* "$work/bin" && rm "$work/bin/xdg-user-dir"
-    # The Nth block of code, its lines as a player copies them.
-    block='/^    / {b += !c} {c = /^    /} c && b == n {sub(/ +/, ""); print}'
     # plays DIR FILE N: whether the Nth block of code in FILE, as a player copies it, prints what
     # the input holds and ends so, when run in a new bash started in DIR with a new player's
     # environment.
     plays() {
+        local block='/^    / {b += !c} {c = /^    /} c && b == n {sub(/ +/, ""); print}'
         diff -u --label expected --label "$1" - <(env -i -C "$1" HOME="$home" PATH="$path" \
             LANG=C.UTF-8 bash -c "$(awk -v n="$3" "$block" "$2")" </dev/null 2>&1 &&
             echo 'status 0' || echo "status $?") >&2
