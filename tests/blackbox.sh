@@ -67,7 +67,7 @@ TABLE
 )
 [ -n "$row" ] || { echo "no case named $name" >&2 && exit 2; }
 read -r _ _ needs lang folder file how status last <<<"$row"
-[ "$needs" = - ] || command -v "$needs" >/dev/null || missing "$needs"
+[ "$needs" = - ] || need "$needs"
 [ ${#runner[@]} -eq 0 ] || [ -x "${runner[0]}" ] || missing "the runner ${runner[0]}"
 
 # Wine answers a flush that fails with EISDIR as Windows answers one that the file system cannot

@@ -50,3 +50,5 @@ missing() {
     [ "${CI:-}" = true ] || exit 77
     exit 1
 }
+# need TOOL: goes on only where the command TOOL is found, and else ends the check as missing does.
+need() { command -v "$1" >/dev/null || missing "$1"; }

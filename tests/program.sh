@@ -26,8 +26,8 @@ elf='ELF 64-bit LSB executable, x86-64, .*statically linked, .*for GNU/Linux 3\.
 xp_elements=(assembly assemblyIdentity dependency dependentAssembly file noInherit description)
 
 case $name in
-pe.format) file -b "$exe" | grep -q -x 'PE32 executable (console) Intel 80386.*' ;;
-elf.format) file -b "$exe" | grep -q -x "$elf" ;;
+pe.format) need file && file -b "$exe" | grep -q -x 'PE32 executable (console) Intel 80386.*' ;;
+elf.format) need file && file -b "$exe" | grep -q -x "$elf" ;;
 pe.xp)
     # XP is Windows 5.1: it refuses a program that asks for a later one.
     "$objdump" -p "$exe" | awk '$1 == "MajorSubsystemVersion" {major = $2}
@@ -40,7 +40,7 @@ pe.xp)
             /^\t[0-9a-f]+\t +[0-9]+ / {print dll, $3}' | sort) >&2
     ;;
 pe.manifest)
-    manifest=$(LC_ALL=C grep -a -z -o '<?xml.*</assembly>' "$exe" | tr -d '\0')
+    need xmllint && manifest=$(LC_ALL=C grep -a -z -o '<?xml.*</assembly>' "$exe" | tr -d '\0')
     grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest"
     known=$(printf " or local-name() = '%s'" "${xp_elements[@]}")
     unknown="//*[namespace-uri() = 'urn:schemas-microsoft-com:asm.v1' and not(${known# or })]"
@@ -62,7 +62,7 @@ guide.windows | guide.linux)
     # building it, and only line ends that the player's editor shows as such. The tarball lists
     # its entries in name order, not in the order of the packer's disk.
     if [ "$name" = guide.windows ]; then
-        unzip -q "$archive" -d "$work"
+        need unzip && unzip -q "$archive" -d "$work"
         guide=README.txt license=LICENSE.txt own=("$prompt") other='\./memwiden'
         stray='(?<!\r)$|\r(?!$)'
     else
@@ -86,7 +86,7 @@ guide.windows | guide.linux)
     # a space and a letter beyond ASCII. The download check says OK, each run shows only what
     # memwiden prints, the second finds the file patched, the copy kept is the original, and the
     # undo puts it back.
-    command -v xdg-user-dir >/dev/null || missing xdg-user-dir
+    need xdg-user-dir
     mkdir "$work/bin" && ln -s -f /bin/* /usr/bin/* "$work/bin" && rm "$work/bin/xdg-user-dir"
     # plays DIR FILE N: whether the Nth block of code in FILE, as a player copies it, prints what
     # the input holds and ends so, when run in a new bash started in DIR with a new player's
@@ -129,7 +129,7 @@ pack.rebuild)
     # added, which the build does not read.
     sha256sum --quiet -c "$archive.sha256" >&2
     preset=${build##*/build-} clone=$work/elsewhere/rebuilt source=$tests/..
-    git clone -q "$source" "$clone"
+    need git && git clone -q "$source" "$clone"
     git -C "$source" diff HEAD --binary | git -C "$clone" apply --allow-empty
     (cd "$clone" && umask 077 && export TZ=UTC-14 &&
         cmake --preset "$preset" -D BUILD_TESTING=OFF && cmake --build --preset "$preset" &&
