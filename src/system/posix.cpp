@@ -9,8 +9,9 @@
 
 int main(int argc, char **argv)
 {
-    // The output comes after the file is patched or left alone: a reader that has gone by then
-    // must not kill the program, or its exit status would no longer say what became of the file.
+    // The banner goes out before the file is opened, and the outcome line after it is closed: a
+    // reader of the output that has gone at either must not kill the program, or its exit status
+    // would no longer say what became of the file.
     // Nor may a file size limit below the window: the write must fail and be reported as any
     // refused write is. Ignoring a signal cannot fail.
     (void)std::signal(SIGPIPE, SIG_IGN);
