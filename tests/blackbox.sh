@@ -30,7 +30,6 @@ path.mixed_1251   wine  -       ru_RU Игры_ゲーム_Äpfel_ألعاب_🎮 
 path.mixed_932    wine  -       ja_JP Игры_ゲーム_Äpfel_ألعاب_🎮 good path 0 patched
 # refusals that leave the file as it was
 refuse.first_byte any   -       C     game     first     path          1   no_signature
-refuse.mid_byte   any   -       C     game     middle    path          1   no_signature
 refuse.last_byte  any   -       C     game     last      path          1   no_signature
 refuse.short_file any   -       C     game     short     path          1   read
 refuse.missing    any   -       C     game     missing   path          1   open
@@ -52,7 +51,6 @@ io.calls          any   strace  C     game     good      calls         0   patch
 io.output_gone    any   -       C     game     good      gone          0   patched
 # a console window of the run's own, such as a drop on the program opens, waits for Enter
 console.alone     wine  tmux    C     Игры     good      pane          0   patched
-console.cp932     wine  tmux    ja_JP Äpfel_ألعاب good      pane          0   patched
 console.no_args   wine  tmux    C     Игры     good      pane_none     1   -
 # no other does: cmd's, one whose output or input a script redirects, none started with no window
 # or a hidden one, as installers and launchers start programs; started in a window that is shown,
@@ -91,7 +89,6 @@ good) engine 1048576 "$path" ;;
 exact) engine $((offset + 16)) "$path" ;;
 patched) engine 1048576 "$path" && put "$patched_at" '\x73' "$path" ;;
 first) engine 1048576 "$path" && put "$offset" '\xC9' "$path" ;;
-middle) engine 1048576 "$path" && put $((offset + 9)) '\xCD' "$path" ;;
 last) engine 1048576 "$path" && put $((offset + 15)) '\xFE' "$path" ;;
 short) engine $((offset + 16)) "$path" && truncate -s $((offset + 15)) "$path" ;;
 directory) mkdir "$path" ;;

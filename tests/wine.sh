@@ -14,19 +14,15 @@ server=$loaders/wineserver
 # Ends all that the tests run. The server ends the Wine processes it knows; the others, the screen
 # and any Wine process that lost its server, are found by the screen's file, which every process
 # of the tests inherits in its environment, and a shell that exports the prefix to look into a row
-# does not. The processes that started this script are spared, should they name it too. The list
-# is taken before the search starts anything, so no process of the search is in it.
+# does not. This script, which the tests start too, is spared. The list is taken before the search
+# starts anything, so no process of the search is in it.
 end_all() {
     "$server" -k 2>/dev/null || true
-    local mark=WINE_SCREEN=$WINE_SCREEN pid=$$ spared=() environs left
-    while [ "$pid" -gt 0 ]; do
-        spared+=(-e "/proc/$pid/environ")
-        pid=$(awk '$1 == "PPid:" {print $2}' "/proc/$pid/status")
-    done
+    local mark=WINE_SCREEN=$WINE_SCREEN environs left
     for _ in {1..50}; do
         environs=(/proc/[1-9]*/environ)
         mapfile -t left < <(grep -l -s -z -x -F "$mark" "${environs[@]}" |
-            grep -v -x -F "${spared[@]}")
+            grep -v -x -F "/proc/$$/environ")
         [ ${#left[@]} -gt 0 ] || return 0
         kill -KILL "${left[@]//[^0-9]/}" 2>/dev/null || true
         sleep 0.1
