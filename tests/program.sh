@@ -68,7 +68,8 @@ guide.windows | guide.linux)
     else
         tar -xzf "$archive" -C "$work"
         tar -tzf "$archive" | LC_ALL=C sort -c
-        guide=README license=LICENSE own=() other="memwiden\.exe|$prompt" stray='\r'
+        guide=README license=LICENSE other="memwiden\.exe|$prompt" stray='\r'
+        own=('Read-only file system' 'Permission denied' 'No space left on device')
     fi
     cd "$work/$release" && test -s "$license"
     for line in "${outcome[@]%%%s*}" "$usage" "${own[@]}"; do
@@ -79,23 +80,24 @@ guide.windows | guide.linux)
     ! grep -l -P "$stray" "$guide" "$license" >&2 || exit 1
     [ "$name" = guide.linux ] || exit 0
     # The Linux lines, as a player pastes them into bash: the download page's, in a terminal that
-    # opens in the home folder, then the packed guide's, twice, and its undo, in one that opens in
+    # opens in the home folder, then the packed guide's, thrice, and its undo, in one that opens in
     # the game's folder. In three homes: one whose desktop names a download folder of a translated
     # name, one whose desktop names none, and one without xdg-user-dir, where the browser saved
     # into ~/Downloads; and in a fourth, whose game lies on an SD card, in folders whose names hold
-    # a space and a letter beyond ASCII. The download check says OK, each run shows only what
-    # memwiden prints, the second finds the file patched, the copy kept is the original, and the
-    # undo puts it back.
+    # a space and a letter beyond ASCII. The download check says OK. The game's disk is full at
+    # the first run of the guide's lines, which then stop before memwiden; once it is freed, the
+    # next run patches and the last finds the file patched, each showing only what memwiden
+    # prints. No copy kept is ever other than the original, and the undo puts it back.
     need xdg-user-dir
     mkdir "$work/bin" && ln -s -f /bin/* /usr/bin/* "$work/bin" && rm "$work/bin/xdg-user-dir"
     # plays DIR FILE N: whether the Nth block of code in FILE, as a player copies it, prints what
     # the input holds and ends so, when run in a new bash started in DIR with a new player's
-    # environment.
+    # environment, in which the full disk's cp comes first while it lasts.
     plays() {
         local block='/^    / {b += !c} {c = /^    /} c && b == n {sub(/ +/, ""); print}'
-        diff -u --label expected --label "$1" - <(env -i -C "$1" HOME="$home" PATH="$path" \
-            LANG=C.UTF-8 bash -c "$(awk -v n="$3" "$block" "$2")" </dev/null 2>&1 &&
-            echo 'status 0' || echo "status $?") >&2
+        diff -u --label expected --label "$1" - <(env -i -C "$1" HOME="$home" \
+            PATH="$work/full:$path" LANG=C.UTF-8 bash -c "$(awk -v n="$3" "$block" "$2")" \
+            </dev/null 2>&1 && echo 'status 0' || echo "status $?") >&2
     }
     while read -r home downloads path game; do
         home=$work/$home game=$work/$game
@@ -103,8 +105,15 @@ guide.windows | guide.linux)
         [ "$downloads" = Downloads ] ||
             echo "XDG_DOWNLOAD_DIR=\"\$HOME/$downloads\"" >"$home/.config/user-dirs.dirs"
         cp "$build/$archive" "$build/$archive.sha256" "$home/$downloads"
-        printf '%s\n' "$archive: OK" 'status 0' | plays "$home" "$tests/../README.md" 1
+        printf '%s\n' "$archive: OK" 'status 0' |
+            plays "$home" <(sed -n '/^## Download for Linux/,$p' "$tests/../README.md") 1
         engine 1048576 "$game/engine.dll" && cp "$game/engine.dll" "$work/original"
+        # The full disk, as cp meets it, once: part of the file is written, then the copy fails.
+        # shellcheck disable=SC2016 # the stand-in expands its own arguments
+        printf '%s\n' '#!/bin/sh' 'head -c 9999 "$1" >"$2"; rm "$0"' \
+            "echo 'cp: No space left on device' >&2; exit 1" | install -D /dev/stdin "$work/full/cp"
+        printf '%s\n' 'cp: No space left on device' 'status 1' | plays "$game" "$guide" 1
+        [ ! -e "$game/engine.dll.orig" ] || cmp "$work/original" "$game/engine.dll.orig" >&2
         for run in 'patched 0' 'no_signature 1'; do
             read -r last status <<<"$run"
             { printed "$version" "$last" engine.dll "$status" && echo "status $status"; } |
